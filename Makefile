@@ -1,0 +1,54 @@
+# Two commands for a fresh Debian machine:
+#   make run    installs what is missing, builds, and starts the program in a demo folder
+#   make test   installs what is missing, builds, and runs every test headless
+
+BUILD ?= build
+DEMO  ?= $(BUILD)/demo
+JOBS  ?= $(shell nproc)
+
+# Debian packages the build, the tests and the program need.
+PACKAGES = cmake make g++ pkg-config \
+           qt6-base-dev qt6-base-dev-tools libgl-dev \
+           libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev \
+           fonts-liberation2 fp-utils libchm-dev clang \
+           dpkg-dev file desktop-file-utils appstream xvfb xauth
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps configure build run test bench fuzz install package clean
+
+all: build
+
+# Installs only what is missing, so a prepared machine pays nothing.
+deps:
+	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+	if [ -n "$$missing" ]; then \
+	    echo "Installing:" $$missing; \
+	    $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+# A demo folder of sample photographs with capture dates, so a first try renames none of your files.
+demo: build
+	$(BUILD)/make_samples $(DEMO)
+
+run: demo
+	cd $(DEMO) && exec $(CURDIR)/$(BUILD)/quarimo
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	cmake --build $(BUILD) --target bench
+
+install: build
+	cmake --install $(BUILD)
+
+clean:
+	rm -rf $(BUILD)

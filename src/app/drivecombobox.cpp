@@ -1,0 +1,3 @@
+#include "app/drivecombobox.h"
+
+DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent) {}

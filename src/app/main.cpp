@@ -1,0 +1,21 @@
+#include "about/progdetails.h"
+#include "app/mainform.h"
+#include "app/shell/messageboxes.h"
+#include "capture/filedate.h"
+
+#include <QApplication>
+#include <memory>
+
+// Reads no command line and no environment: Qt's own arguments are all it gets.
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    application.setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+
+    TMainForm mainForm;
+    TProgDetails progDetails(&mainForm);
+    auto dataModule1 = std::make_unique<TDataModule1>();
+
+    mainForm.show();
+    return application.exec();
+}

@@ -1,0 +1,194 @@
+#include "app/mainform.h"
+
+#include "app/photograph.h"
+#include "app/shell/centring.h"
+#include "app/shell/messageboxes.h"
+#include "platform/workdir.h"
+#include "ui_mainform.h"
+#include "version.h"
+
+#include <QRadioButton>
+
+TMainForm *MainForm = nullptr;
+
+// The resources live in a static library, which the linker would drop without this.
+static void initResources()
+{
+    Q_INIT_RESOURCE(quarimo);
+}
+
+namespace {
+
+std::string local8Bit(const QString &text)
+{
+    return text.toLocal8Bit().toStdString();
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TMainForm>())
+{
+    MainForm = this;
+    initResources();
+    m_ui->setupUi(this);
+    setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
+    m_ui->Image1->setPixmap(QPixmap::fromImage(decodedPhotograph()));
+    m_ui->Panel4->hide();
+    m_ui->List2->hide();
+    m_ui->Dir001->setFileList(m_ui->File001);
+    m_ui->Drive001->setDirList(m_ui->Dir001);
+    // The client area below the menu bar is 446 x 637 and the border is fixed.
+    m_ui->centralwidget->setFixedSize(446, 637);
+    setFixedSize(446, 637 + m_ui->MainMenu1->sizeHint().height());
+    wireHandlers();
+    runHandler(this, [this] { FormCreate(); });
+}
+
+TMainForm::~TMainForm()
+{
+    if (MainForm == this)
+        MainForm = nullptr;
+}
+
+void TMainForm::wireHandlers()
+{
+    Ui::TMainForm &u = *m_ui;
+    const auto wire = [this](auto *control, auto signal, void (TMainForm::*handler)()) {
+        connect(control, signal, this, [this, handler] { runHandler(this, [this, handler] { (this->*handler)(); }); });
+    };
+    // A radio button's handler runs when it becomes checked, by the user or by program, and only then.
+    const auto wireChecked = [this](QRadioButton *button, auto handler) {
+        connect(button, &QAbstractButton::toggled, this, [this, button, handler](bool checked) {
+            if (checked)
+                runHandler(this, [this, button, handler] { handler(this, button); });
+        });
+    };
+
+    connect(u.Dir001, &DirectoryListBox::changed, this, [this] { runHandler(this, [this] { Dir001Change(); }); });
+    wire(u.File001, &FileListBox::userClicked, &TMainForm::File001Click);
+    wire(u.AllPics, &QPushButton::clicked, &TMainForm::AllPicsClick);
+    wire(u.Rename, &QPushButton::clicked, &TMainForm::RenameClick);
+    wireChecked(u.RadioButton1, [](TMainForm *form, QRadioButton *) { form->RadioButton1Click(); });
+    wireChecked(u.RadioButton2, [](TMainForm *form, QRadioButton *) { form->RadioButton2Click(); });
+    for (QRadioButton *rule : {u.bname00, u.bname01, u.bname02, u.bname03, u.bname04, u.bname05, u.bname06,
+                               u.Bname07, u.Bname08, u.Bname09})
+        wireChecked(rule, [](TMainForm *form, QRadioButton *sender) { form->Button(sender); });
+    // A check box's handler runs on every change of its state, by the user or by program.
+    wire(u.NumSuffix, &QCheckBox::toggled, &TMainForm::NumSuffixClick);
+    wire(u.NumSuffix2, &QCheckBox::toggled, &TMainForm::NumSuffix2Click);
+    wire(u.Startnums, &QCheckBox::toggled, &TMainForm::StartnumsClick);
+    wire(u.Exit1, &QAction::triggered, &TMainForm::Exit1Click);
+    wire(u.Canon1, &QAction::triggered, &TMainForm::Canon1Click);
+    wire(u.Lumix1, &QAction::triggered, &TMainForm::Lumix1Click);
+    wire(u.Help1, &QAction::triggered, &TMainForm::Help1Click);
+    wire(u.OpenHelpfile1, &QAction::triggered, &TMainForm::OpenHelpfile1Click);
+}
+
+void InitSettings()
+{
+    TMainForm &form = *MainForm;
+    form.m_options = OptionState{};
+    form.m_settingsFilePath = platform::currentDirectory() + "/" + "quarimo.txt";
+    form.setWindowTitle(QStringLiteral("Quarimo Version " QUARIMO_VERSION));
+    form.m_startDirectory = platform::currentDirectory() + "/";
+    Ui::TMainForm &u = *form.ui();
+    for (auto [picker, text] : {std::pair{u.C1, "0"}, {u.C2, "0"}, {u.C3, "0"}, {u.C4, "1"}}) {
+        for (int n = 0; n <= 9; ++n) {
+            picker->addItem(QString::number(n));
+            picker->setEditText(QString::fromLatin1(text));
+        }
+    }
+}
+
+void TMainForm::FormCreate()
+{
+    InitSettings();
+
+    for (int i = 0; i <= 9; ++i) {
+        const QString wanted = QStringLiteral("bname0") + QString::number(i);
+        for (QRadioButton *button : findChildren<QRadioButton *>()) {
+            if (button->objectName().compare(wanted, Qt::CaseInsensitive) == 0) {
+                m_ruleButtons[i] = button;
+                break;
+            }
+        }
+    }
+    m_ruleButtons[5]->setChecked(true);
+
+    m_currentFolder = m_ui->File001->folder();
+    if (platform::fileExists(m_settingsFilePath)) {
+        LoadLastFolder();
+        m_ui->Dir001->changeFolder(m_currentFolder);
+    }
+    m_ui->RadioButton1->setChecked(true);
+    centreOnPrimaryScreen(this);
+}
+
+void TMainForm::Exit1Click()
+{
+    close();
+}
+
+void TMainForm::RadioButton1Click()
+{
+    m_options.dateFormat = 0;
+}
+
+void TMainForm::RadioButton2Click()
+{
+    m_options.dateFormat = 1;
+}
+
+void TMainForm::Button(QRadioButton *sender)
+{
+    m_options.namingMode = modeFromButtonName(local8Bit(sender->objectName()));
+    for (int i = 0; i <= 9; ++i) {
+        if (i == m_options.namingMode)
+            m_ruleButtons[i]->setChecked(true); // the sender itself: already checked, nothing happens
+        else
+            uncheckByProgram(m_ruleButtons[i]);
+    }
+}
+
+void TMainForm::uncheckByProgram(QRadioButton *button)
+{
+    if (!button->isChecked())
+        return;
+    // An auto-exclusive button refuses to be unchecked; lift that for the moment. Nothing
+    // listens for the change to unchecked, so no handler runs.
+    button->setAutoExclusive(false);
+    button->setChecked(false);
+    button->setAutoExclusive(true);
+}
+
+void TMainForm::NumSuffixClick()
+{
+    m_options.numberSuffix = 0;
+    if (m_ui->NumSuffix->isChecked())
+        m_options.numberSuffix = 1;
+}
+
+void TMainForm::NumSuffix2Click()
+{
+    m_options.numbersAfterText = 0;
+    if (m_ui->NumSuffix2->isChecked())
+        m_options.numbersAfterText = 1;
+}
+
+void TMainForm::StartnumsClick()
+{
+    const bool checked = m_ui->Startnums->isChecked();
+    m_ui->C1->setEditText(QStringLiteral("0"));
+    m_ui->C2->setEditText(QStringLiteral("0"));
+    m_ui->C3->setEditText(QStringLiteral("0"));
+    m_ui->C4->setEditText(QStringLiteral("1"));
+    m_ui->Panel4->setVisible(checked);
+}
+
+int32_t TMainForm::StartNumber(int width)
+{
+    const PickerTexts pickers{local8Bit(m_ui->C1->currentText()), local8Bit(m_ui->C2->currentText()),
+                              local8Bit(m_ui->C3->currentText()), local8Bit(m_ui->C4->currentText())};
+    m_options.startNumber = startNumberFromPickers(width, pickers);
+    return m_options.startNumber;
+}

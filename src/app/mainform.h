@@ -1,0 +1,74 @@
+#pragma once
+
+#include "rename/namingoptions.h"
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+#include <string>
+
+namespace Ui {
+class TMainForm;
+}
+class QRadioButton;
+
+/** The main window: folder browser above, naming options below, Rename at the foot. */
+class TMainForm : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
+
+    /** The controls, by the names the layout gives them. */
+    Ui::TMainForm *ui() const { return m_ui.get(); }
+
+    const OptionState &options() const { return m_options; }
+    const std::string &currentFolder() const { return m_currentFolder; }
+    const std::string &settingsFilePath() const { return m_settingsFilePath; }
+    const std::string &startDirectory() const { return m_startDirectory; }
+
+    /** The start number the digit pickers give for numbers of `width` digits; stored as the start number. */
+    int32_t StartNumber(int width);
+
+    // Handlers, each wired to its control in the constructor.
+    void FormCreate();
+    void Dir001Change();
+    void AllPicsClick();
+    void File001Click();
+    void Exit1Click();
+    void RenameClick();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void Button(QRadioButton *sender);
+    void OpenHelpfile1Click();
+    void StartnumsClick();
+    void NumSuffixClick();
+    void NumSuffix2Click();
+    void Canon1Click();
+    void Lumix1Click();
+    void Help1Click();
+
+private:
+    friend void InitSettings();
+
+    void wireHandlers();
+    void LoadLastFolder();
+    void SaveLastFolder();
+    /** Unchecks a radio button by program, whatever its group's exclusivity; runs no handler. */
+    static void uncheckByProgram(QRadioButton *button);
+
+    std::unique_ptr<Ui::TMainForm> m_ui;
+    std::array<QRadioButton *, 10> m_ruleButtons{};
+    OptionState m_options;
+    std::string m_settingsFilePath;
+    std::string m_startDirectory;
+    std::string m_currentFolder;
+};
+
+/** The one main window; assigned before its construction begins so InitSettings reaches it. */
+extern TMainForm *MainForm;
+
+/** Gives the option state and the paths their start values and fills the digit pickers. */
+void InitSettings();

@@ -1,0 +1,75 @@
+#include "app/shell/messageboxes.h"
+
+#include "app/shell/centring.h"
+#include "platform/errors.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+
+QString applicationTitleFor(const QString &programPath)
+{
+    QString name = QFileInfo(programPath).fileName();
+    const int dot = name.indexOf(QLatin1Char('.'));
+    if (dot >= 0)
+        name.truncate(dot);
+    if (name.size() > 1)
+        name = name.left(1) + name.mid(1).toLower();
+    return name;
+}
+
+QString applicationTitle()
+{
+    return applicationTitleFor(QCoreApplication::applicationFilePath());
+}
+
+namespace {
+
+QString fromLocal(const std::string &text)
+{
+    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
+}
+
+void runBox(QMessageBox &box)
+{
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+void showErrorBox(QWidget *owner, const std::string &message)
+{
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), fromLocal(errorBoxText(message)),
+                    QMessageBox::NoButton, owner);
+    box.setObjectName(QStringLiteral("ErrorBox"));
+    runBox(box);
+}
+
+void showInformation(QWidget *owner, const std::string &message)
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), fromLocal(message),
+                    QMessageBox::NoButton, owner);
+    box.setObjectName(QStringLiteral("InformationBox"));
+    runBox(box);
+}
+
+void showPlainMessage(const std::string &message)
+{
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), fromLocal(message));
+    box.setObjectName(QStringLiteral("PlainMessageBox"));
+    box.adjustSize();
+    centreOnPrimaryScreen(&box);
+    runBox(box);
+}
+
+void runHandler(QWidget *owner, const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const std::exception &e) {
+        showErrorBox(owner, e.what());
+    } catch (...) {
+        showErrorBox(owner, "Unexpected failure");
+    }
+}

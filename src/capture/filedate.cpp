@@ -1,0 +1,1 @@
+#include "capture/filedate.h"

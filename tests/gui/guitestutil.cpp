@@ -1,0 +1,74 @@
+#include "guitestutil.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QAbstractButton>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
+
+struct MessageBoxCatcher::Impl
+{
+    QTimer timer;
+    QStringList seen;
+};
+
+MessageBoxCatcher::MessageBoxCatcher() : m_impl(new Impl)
+{
+    m_impl->timer.setInterval(20);
+    QObject::connect(&m_impl->timer, &QTimer::timeout, [impl = m_impl] {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (box && box->isVisible()) {
+                impl->seen << box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|')
+                                  + QString::number(int(box->icon()));
+                box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->accept();
+            }
+        }
+    });
+    m_impl->timer.start();
+}
+
+MessageBoxCatcher::~MessageBoxCatcher()
+{
+    delete m_impl;
+}
+
+QStringList MessageBoxCatcher::seen() const
+{
+    return m_impl->seen;
+}
+
+struct TemporaryWorkingFolder::Impl
+{
+    QTemporaryDir dir;
+    QString previous = QDir::currentPath();
+};
+
+TemporaryWorkingFolder::TemporaryWorkingFolder() : m_impl(new Impl)
+{
+    QDir::setCurrent(m_impl->dir.path());
+}
+
+TemporaryWorkingFolder::~TemporaryWorkingFolder()
+{
+    QDir::setCurrent(m_impl->previous);
+    delete m_impl;
+}
+
+QString TemporaryWorkingFolder::path() const
+{
+    // The form the working directory reports: symbolic links resolved.
+    return QFileInfo(m_impl->dir.path()).canonicalFilePath();
+}
+
+void TemporaryWorkingFolder::writeFile(const QString &relativePath, const QByteArray &bytes) const
+{
+    const QString full = path() + QLatin1Char('/') + relativePath;
+    QDir().mkpath(QFileInfo(full).path());
+    QFile file(full);
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
