@@ -50,5 +50,9 @@ bench: build
 install: build
 	cmake --install $(BUILD)
 
+# The Debian package, quarimo_<version>_<arch>.deb, lands in the build folder.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
 clean:
 	rm -rf $(BUILD)
