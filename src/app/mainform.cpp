@@ -40,6 +40,9 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_ui(std::make_uniq
     // The client area below the menu bar is 446 x 637 and the border is fixed.
     m_ui->centralwidget->setFixedSize(446, 637);
     setFixedSize(446, 637 + m_ui->MainMenu1->sizeHint().height());
+    // The design position, where the window stays when start-up fails before centring
+    // (uic keeps only the size of a top-level window's geometry).
+    move(289, 180);
     wireHandlers();
     runHandler(this, [this] { FormCreate(); });
 }

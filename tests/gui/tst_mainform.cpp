@@ -1,6 +1,7 @@
 // The main window at start-up and its naming options, driven as a user would.
 #include "about/progdetails.h"
 #include "app/mainform.h"
+#include "app/shell/messageboxes.h"
 #include "guitestutil.h"
 #include "platform/errors.h"
 #include "ui_mainform.h"
@@ -8,6 +9,9 @@
 #include <QMessageBox>
 
 #include <QGroupBox>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <QMenuBar>
 #include <QRadioButton>
 #include <QtTest>
@@ -31,6 +35,9 @@ private slots:
     void startNumberReadsThePickers();
     void aFailingHandlerShowsTheErrorBoxAndTheProgramGoesOn();
     void exitClosesTheWindow();
+    void applicationTitleComesFromTheProgramFile_data();
+    void applicationTitleComesFromTheProgramFile();
+    void aFailureInFormCreateEndsItThereAndTheWindowStillOpens();
 
 private:
     std::unique_ptr<TemporaryWorkingFolder> m_folder;
@@ -93,6 +100,10 @@ void MainFormTest::startsInItsDocumentedState()
     for (QWidget *widget : m_form->findChildren<QWidget *>())
         if (widget != u->File001)
             QVERIFY2(widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
+    // Centred on the primary screen, not clamped: a screen lower than the window gives a negative top.
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const QSize outer = m_form->frameGeometry().size();
+    QCOMPARE(m_form->pos(), QPoint((screen.width() - outer.width()) / 2, (screen.height() - outer.height()) / 2));
     QVERIFY(!u->Image1->pixmap().isNull());
     QCOMPARE(u->Image1->pixmap().size(), QSize(166, 314));
 }
@@ -288,10 +299,55 @@ void MainFormTest::aFailingHandlerShowsTheErrorBoxAndTheProgramGoesOn()
     QCOMPARE(m_form->options().namingMode, 7);
 }
 
+void MainFormTest::applicationTitleComesFromTheProgramFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("plain") << "/usr/bin/quarimo" << "quarimo";
+    QTest::newRow("capitals after the first") << "/opt/QuaRIMO" << "Quarimo";
+    QTest::newRow("cut at the first dot") << "/home/u/Quarimo.Beta.bin" << "Quarimo";
+    QTest::newRow("one letter") << "/bin/Q" << "Q";
+}
+
+void MainFormTest::applicationTitleComesFromTheProgramFile()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, title);
+    QCOMPARE(applicationTitleFor(path), title);
+}
+
 void MainFormTest::exitClosesTheWindow()
 {
     u->Exit1->trigger();
     QVERIFY(!m_form->isVisible());
+}
+
+void MainFormTest::aFailureInFormCreateEndsItThereAndTheWindowStillOpens()
+{
+    cleanup();
+    TemporaryWorkingFolder folder;
+    // A settings file that exists but cannot be opened for reading: a socket.
+    const QByteArray socketPath = QFile::encodeName(folder.path() + "/quarimo.txt");
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, socketPath.constData(), sizeof address.sun_path);
+    QCOMPARE(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+
+    MessageBoxCatcher catcher;
+    TMainForm form;
+    ::close(fd);
+    QCOMPARE(catcher.seen().size(), 1);
+    QVERIFY2(catcher.seen().first().contains("|I/O error 6.|"), qPrintable(catcher.seen().first()));
+    // The steps after the failure were skipped: no date format checked, not centred.
+    QVERIFY(form.ui()->bname05->isChecked());
+    QVERIFY(!form.ui()->RadioButton1->isChecked());
+    QVERIFY(!form.ui()->RadioButton2->isChecked());
+    QCOMPARE(form.options().dateFormat, 0);
+    QCOMPARE(form.pos(), QPoint(289, 180));
+    QCOMPARE(form.currentFolder(), folder.path().toStdString());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
 }
 
 QTEST_MAIN(MainFormTest)
