@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+/**
+ * A file opened for reading only, closed when the object goes away. Every read is
+ * one operating-system read at an explicit position; nothing is buffered or mapped.
+ * Failures raise EInOutError with the mapped code.
+ */
+class ReadOnlyFile
+{
+public:
+    /** Opens an existing file; a failure raises EInOutError at once. */
+    explicit ReadOnlyFile(const std::string &path);
+    ~ReadOnlyFile();
+
+    ReadOnlyFile(const ReadOnlyFile &) = delete;
+    ReadOnlyFile &operator=(const ReadOnlyFile &) = delete;
+
+    /**
+     * Reads up to `size` bytes at `position` and returns how many arrived: fewer, down
+     * to 0, at or past the end of the file, which is no error. A position before the
+     * start of the file is a positioning failure (EInOutError, "I/O error 22").
+     */
+    std::size_t readAt(std::int64_t position, void *buffer, std::size_t size);
+
+    /** Closes the file now; a failing close raises EInOutError. Later closes do nothing. */
+    void close();
+
+    bool isOpen() const noexcept { return m_fd >= 0; }
+
+private:
+    std::string m_path;
+    int m_fd = -1;
+};
+
+} // namespace platform
