@@ -1,6 +1,34 @@
 #pragma once
 
+#include <string>
+
 /** The data module created at start-up; it holds nothing and takes no part in reading. */
 class TDataModule1
 {
 };
+
+/** Told when a file is refused; the window shows the plain message box. */
+class RefusalNotice
+{
+public:
+    virtual ~RefusalNotice() = default;
+    virtual void refused(const std::string &message) = 0; // message is "Not a valid JPEG image"
+};
+
+/**
+ * Gives the JPEG file at path its date stamp "YYYY-MM-DD HH-MM-SS": the EXIF capture date
+ * (DateTimeOriginal) when the file carries EXIF data in an APP1 segment at offset 2, or at
+ * offset 20 after a JFIF segment of the usual length; else the file's last-write time in
+ * local time, down to an even second.
+ *
+ * Returns false when the file is refused because its first segment is neither APP0 nor
+ * APP1: notice is told once and stamp is left as it was. Returns true whenever stamp was set.
+ *
+ * Raises EInOutError when the file cannot be opened, read, positioned or closed;
+ * EConvertError "'$' is not a valid integer value" when an offset or count lies past the
+ * end of the file; EConvertError "Invalid argument to date encode" when the file time falls
+ * outside 1980..2107 or cannot be had. The stamp is unchanged and the file closed then.
+ *
+ * The stamp is always safe inside a file name: it never holds "/" or control characters.
+ */
+bool ReadCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice);
