@@ -1,0 +1,357 @@
+#include "platform/volumes.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using platform::Volume;
+using platform::VolumeType;
+
+namespace {
+
+struct Device
+{
+    bool removable = false;
+    std::string label;
+};
+
+// Device facts given as data, by mount source; remembers which devices were asked for a label.
+class GivenFacts : public platform::DeviceFacts
+{
+public:
+    explicit GivenFacts(std::map<std::string, Device> devices = {}) : m_devices(std::move(devices)) {}
+
+    bool isRemovable(const platform::MountEntry &mount) const override
+    {
+        const auto found = m_devices.find(mount.source);
+        return found != m_devices.end() && found->second.removable;
+    }
+    std::string label(const platform::MountEntry &mount) const override
+    {
+        askedForLabel.insert(mount.source);
+        const auto found = m_devices.find(mount.source);
+        return found == m_devices.end() ? std::string() : found->second.label;
+    }
+
+    mutable std::set<std::string> askedForLabel;
+
+private:
+    std::map<std::string, Device> m_devices;
+};
+
+const std::string rootLine = "27 1 254:0 / / rw,relatime shared:1 - ext4 /dev/vda rw\n";
+
+std::vector<std::string> entryTexts(const std::vector<Volume> &volumes)
+{
+    std::vector<std::string> texts;
+    for (const Volume &volume : volumes)
+        texts.push_back(platform::driveEntryText(volume));
+    return texts;
+}
+
+TEST(MountInfo, ParsesFieldsEscapesAndOptionalFields)
+{
+    const auto mounts = platform::parseMountInfo(
+        "36 35 98:0 /mnt1 /mnt/my\\040photos rw,noatime master:1 shared:7 - ext3 /dev/root rw,errors=continue\n"
+        "garbage line\n"
+        "40 27 0:38 / /x rw - cifs //srv/a\\134b rw\n");
+    ASSERT_EQ(mounts.size(), 2u);
+    EXPECT_EQ(mounts[0].id, 36);
+    EXPECT_EQ(mounts[0].parentId, 35);
+    EXPECT_EQ(mounts[0].major, 98u);
+    EXPECT_EQ(mounts[0].minor, 0u);
+    EXPECT_EQ(mounts[0].root, "/mnt1");
+    EXPECT_EQ(mounts[0].mountPoint, "/mnt/my photos");
+    EXPECT_EQ(mounts[0].fileSystem, "ext3");
+    EXPECT_EQ(mounts[0].source, "/dev/root");
+    EXPECT_EQ(mounts[0].superOptions, "rw,errors=continue");
+    EXPECT_EQ(mounts[1].source, "//srv/a\\b");
+}
+
+struct ListedCase
+{
+    const char *name;
+    std::string line;
+    Device device;
+    VolumeType type;
+    std::string text;
+};
+
+class ListedVolume : public testing::TestWithParam<ListedCase>
+{
+};
+
+TEST_P(ListedVolume, HasItsTypeAndEntryText)
+{
+    const ListedCase &c = GetParam();
+    const platform::MountEntry mount = platform::parseMountInfo(c.line).at(0);
+    GivenFacts facts({{"/dev/vda", {}}, {mount.source, c.device}});
+    const std::vector<Volume> volumes = platform::volumesFrom(rootLine + c.line, facts);
+    ASSERT_EQ(volumes.size(), 2u);
+    EXPECT_EQ(volumes[0].mountPoint, "/");
+    EXPECT_EQ(volumes[1].mountPoint, mount.mountPoint);
+    EXPECT_EQ(volumes[1].type, c.type);
+    EXPECT_EQ(platform::driveEntryText(volumes[1]), c.text);
+    if (c.type == VolumeType::Removable)
+        EXPECT_FALSE(facts.askedForLabel.count(mount.source)) << "a removable medium is never asked";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryKind, ListedVolume,
+    testing::Values(
+        ListedCase{"FixedWithLabel", "40 27 8:1 / /data rw - ext4 /dev/sda1 rw\n", {false, "DATA"},
+                   VolumeType::Fixed, "/data [data]"},
+        ListedCase{"FixedWithoutLabel", "40 27 8:2 / /srv rw - xfs /dev/sda2 rw\n", {}, VolumeType::Fixed,
+                   "/srv []"},
+        ListedCase{"FixedLabelKeepsSpacesAndLowersUnicode", "40 27 8:3 / /mnt/été rw - ext4 /dev/sda3 rw\n",
+                   {false, "ÉTÉ 2015 Photos"}, VolumeType::Fixed, "/mnt/été [été 2015 photos]"},
+        ListedCase{"RemovableShowsItsMountPointAlone", "40 27 8:17 / /media/ann/STICK rw - vfat /dev/sdb1 rw\n",
+                   {true, "STICK"}, VolumeType::Removable, "/media/ann/STICK"},
+        ListedCase{"RemovableUnderRunMedia", "40 27 8:33 / /run/media/ann/CARD rw - exfat /dev/sdc1 rw\n",
+                   {true, ""}, VolumeType::Removable, "/run/media/ann/CARD"},
+        ListedCase{"NtfsThroughFuseNamesItsDevice", "40 27 0:52 / /mnt/win rw - fuseblk /dev/sdd1 rw\n",
+                   {false, "Windows"}, VolumeType::Fixed, "/mnt/win [windows]"},
+        ListedCase{"BtrfsSubvolumeIsAVolume",
+                   "40 27 0:33 /@home /home rw - btrfs /dev/nvme0n1p2 rw,subvolid=257,subvol=/@home\n",
+                   {false, "System"}, VolumeType::Fixed, "/home [system]"},
+        ListedCase{"CdRomWithLabel", "40 27 11:0 / /media/ann/cd ro - iso9660 /dev/sr0 ro\n",
+                   {true, "HOLIDAY_2015"}, VolumeType::CdRom, "/media/ann/cd [holiday_2015]"},
+        ListedCase{"DvdWithoutLabel", "40 27 11:0 / /media/ann/dvd ro - udf /dev/sr0 ro\n", {}, VolumeType::CdRom,
+                   "/media/ann/dvd []"},
+        ListedCase{"SambaShareShowsItsRemoteName", "40 27 0:60 / /mnt/nas rw - cifs //NAS/Photos rw,vers=3.1.1\n",
+                   {}, VolumeType::Remote, "/mnt/nas //nas/photos"},
+        ListedCase{"NfsExport", "40 27 0:61 / /mnt/export rw - nfs4 Server:/Export/Pics rw\n", {},
+                   VolumeType::Remote, "/mnt/export server:/export/pics"},
+        ListedCase{"SshfsFolder", "40 27 0:62 / /home/ann/remote rw - fuse.sshfs Ann@Host:/Pics rw\n", {},
+                   VolumeType::Remote, "/home/ann/remote ann@host:/pics"},
+        ListedCase{"NetworkWithoutRemoteNameShowsTheLabelText", "40 27 0:63 / /mnt/share rw - nfs none rw\n",
+                   {false, "Share"}, VolumeType::Remote, "/mnt/share [share]"},
+        ListedCase{"RamDisk", "40 27 0:64 / /mnt/ram rw - tmpfs tmpfs rw,size=1g\n", {}, VolumeType::RamDisk,
+                   "/mnt/ram []"},
+        ListedCase{"RamfsRamDisk", "40 27 0:65 / /scratch rw - ramfs ramfs rw\n", {}, VolumeType::RamDisk,
+                   "/scratch []"}),
+    [](const testing::TestParamInfo<ListedCase> &info) { return info.param.name; });
+
+struct LeftOutCase
+{
+    const char *name;
+    std::string lines;
+};
+
+class LeftOutMount : public testing::TestWithParam<LeftOutCase>
+{
+};
+
+TEST_P(LeftOutMount, IsNotListed)
+{
+    GivenFacts facts;
+    const std::vector<Volume> volumes = platform::volumesFrom(rootLine + GetParam().lines, facts);
+    EXPECT_EQ(entryTexts(volumes), std::vector<std::string>{"/ []"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PseudoSystemAndBind, LeftOutMount,
+    testing::Values(
+        LeftOutCase{"Proc", "22 27 0:21 / /proc rw - proc proc rw\n"},
+        LeftOutCase{"Sysfs", "23 27 0:22 / /sys rw - sysfs sysfs rw\n"},
+        LeftOutCase{"Cgroup", "41 23 0:38 / /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"},
+        LeftOutCase{"Devpts", "26 24 0:24 / /dev/pts rw - devpts devpts rw\n"},
+        LeftOutCase{"Tracefs", "45 23 0:12 / /sys/kernel/tracing rw - tracefs tracefs rw\n"},
+        LeftOutCase{"SharedMemory", "25 24 0:23 / /dev/shm rw - tmpfs tmpfs rw\n"},
+        LeftOutCase{"RunTmpfs", "28 27 0:25 / /run rw - tmpfs tmpfs rw\n"},
+        LeftOutCase{"UserRuntimeFolder", "50 28 0:49 / /run/user/1000 rw - tmpfs tmpfs rw\n"},
+        LeftOutCase{"DesktopFuse", "51 50 0:50 / /run/user/1000/gvfs rw - fuse.gvfsd-fuse gvfsd-fuse rw\n"},
+        LeftOutCase{"SnapImage", "60 27 7:1 / /snap/core22/1380 ro - squashfs /dev/loop1 ro\n"},
+        LeftOutCase{"OverlayBelowRoot", "61 27 0:70 / /var/lib/containers/x rw - overlay overlay rw\n"},
+        LeftOutCase{"BindOfAFolder", "62 27 254:0 /srv/photos /home/ann/photos rw - ext4 /dev/vda rw\n"},
+        LeftOutCase{"BindOfTheWholeRootAgain", "63 27 254:0 / /mnt/rootagain rw - ext4 /dev/vda rw\n"},
+        LeftOutCase{"ContainerFileBind",
+                    "64 27 8:1 /var/lib/docker/containers/ab/hosts /etc/hosts rw - ext4 /dev/sda1 rw\n"},
+        LeftOutCase{"BtrfsFolderBind",
+                    "65 27 0:33 /@home/ann/pics /pics rw - btrfs /dev/sda2 rw,subvolid=257,subvol=/@home\n"},
+        LeftOutCase{"AutomountPoint", "70 27 0:45 / /net rw - autofs systemd-1 rw\n"}),
+    [](const testing::TestParamInfo<LeftOutCase> &info) { return info.param.name; });
+
+TEST(Volumes, AreInMountPointOrderWithTheRootFirst)
+{
+    GivenFacts facts({{"/dev/sdb1", {true, ""}}});
+    const std::vector<Volume> volumes = platform::volumesFrom(
+        "40 27 0:61 / /mnt/nas rw - nfs nas:/photos rw\n"
+        "41 27 8:17 / /media/ann/STICK rw - vfat /dev/sdb1 rw\n"
+        "42 27 8:1 / /home rw - ext4 /dev/sda1 rw\n" + rootLine
+            + "43 27 8:2 / /boot rw - ext4 /dev/sda2 rw\n"
+              "44 43 8:3 / /boot/efi rw - vfat /dev/sda3 rw\n",
+        facts);
+    EXPECT_EQ(entryTexts(volumes), (std::vector<std::string>{"/ []", "/boot []", "/boot/efi []", "/home []",
+                                                             "/media/ann/STICK", "/mnt/nas nas:/photos"}));
+}
+
+TEST(Volumes, ListTheRootEvenWhenItIsNoDiskOrMissing)
+{
+    GivenFacts facts;
+    EXPECT_EQ(entryTexts(platform::volumesFrom("1 0 0:30 / / rw - overlay overlay rw\n", facts)),
+              std::vector<std::string>{"/ []"});
+    EXPECT_EQ(entryTexts(platform::volumesFrom("", facts)), std::vector<std::string>{"/ []"});
+    EXPECT_EQ(entryTexts(platform::volumesFrom("1 0 0:2 / / rw - tmpfs none rw\n", facts)),
+              std::vector<std::string>{"/ []"});
+    EXPECT_EQ(platform::volumesFrom("1 0 0:2 / / rw - tmpfs none rw\n", facts).at(0).type, VolumeType::RamDisk);
+}
+
+TEST(Volumes, ASecondMountOfAFileSystemIsABindOfTheFirst)
+{
+    GivenFacts facts({{"/dev/sda1", {false, "Data"}}});
+    const std::vector<Volume> volumes = platform::volumesFrom(rootLine
+                                                                  + "66 27 8:1 / /data rw - ext4 /dev/sda1 rw\n"
+                                                                    "67 27 8:1 / /data2 rw - ext4 /dev/sda1 rw\n"
+                                                                    "68 27 0:70 / /mnt/ram rw - tmpfs tmpfs rw\n"
+                                                                    "69 27 0:71 / /mnt/ram2 rw - tmpfs tmpfs rw\n",
+                                                              facts);
+    EXPECT_EQ(entryTexts(volumes), (std::vector<std::string>{"/ []", "/data [data]", "/mnt/ram []", "/mnt/ram2 []"}));
+}
+
+TEST(Volumes, AMountCoveredByALaterOneShowsTheLaterOne)
+{
+    // An automount point the network share was mounted on, and a disk hidden under another.
+    const std::vector<Volume> volumes = platform::volumesFrom(rootLine
+                                                                  + "40 27 0:45 / /mnt/nas rw - autofs systemd-1 rw\n"
+                                                                    "41 40 0:61 / /mnt/nas rw - nfs nas:/photos rw\n"
+                                                                    "42 27 8:1 / /mnt/disk rw - ext4 /dev/sda1 rw\n"
+                                                                    "43 42 8:2 / /mnt/disk/inner rw - ext4 /dev/sda2 rw\n"
+                                                                    "44 42 8:3 / /mnt/disk rw - ext4 /dev/sdc1 rw\n",
+                                                              GivenFacts({{"/dev/sdc1", {false, "Top"}}}));
+    EXPECT_EQ(entryTexts(volumes), (std::vector<std::string>{"/ []", "/mnt/disk [top]", "/mnt/nas nas:/photos"}));
+}
+
+TEST(MountPointOf, IsTheLongestMountPointThatHoldsThePath)
+{
+    const std::vector<Volume> volumes{{"/", VolumeType::Fixed, {}, {}},
+                                      {"/media/a", VolumeType::Removable, {}, {}},
+                                      {"/media/a/b", VolumeType::Fixed, {}, {}},
+                                      {"/mnt", VolumeType::Fixed, {}, {}}};
+    const std::pair<std::string, std::string> cases[] = {
+        {"/", "/"},
+        {"/home/ann", "/"},
+        {"/media/a", "/media/a"},
+        {"/media/a/", "/media/a"},
+        {"/media/a/photos", "/media/a"},
+        {"/media/ab", "/"},
+        {"/media/a/b/c", "/media/a/b"},
+        {"/mnt", "/mnt"},
+        {"/mntx", "/"},
+    };
+    for (const auto &[path, mountPoint] : cases)
+        EXPECT_EQ(platform::mountPointOf(volumes, path), mountPoint) << path;
+    EXPECT_EQ(platform::mountPointOf({}, "/home"), "/");
+}
+
+TEST(LowerCaseText, LowersLettersAndKeepsBytesThatAreNotUtf8)
+{
+    EXPECT_EQ(platform::lowerCaseText("DATA Disk 1"), "data disk 1");
+    EXPECT_EQ(platform::lowerCaseText("ÄÖÜ ΣΟΦΊΑ"), "äöü σοφία");
+    EXPECT_EQ(platform::lowerCaseText("A\xC9\xFF"
+                                      "B"),
+              "a\xC9\xFF"
+              "b");
+}
+
+// A sysfs and a by-label folder built in a temporary folder, with the links the kernel and udev make.
+class MachineFacts : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tst_volumes_XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_root = pattern;
+        fs::create_directories(m_root / "sys/dev/block");
+        fs::create_directories(m_root / "sys/class/block");
+        fs::create_directories(m_root / "by-label");
+    }
+    void TearDown() override { fs::remove_all(m_root); }
+
+    // A disk with one partition under the given bus path; both reachable by number and by name.
+    void addPartition(const std::string &bus, const std::string &disk, const std::string &partition,
+                      const std::string &number, bool removableFlag)
+    {
+        const fs::path diskFolder = m_root / "sys/devices" / bus / "block" / disk;
+        fs::create_directories(diskFolder / partition);
+        write(diskFolder / "removable", removableFlag ? "1\n" : "0\n");
+        write(diskFolder / partition / "partition", "1\n");
+        fs::create_directory_symlink(diskFolder / partition, m_root / "sys/dev/block" / number);
+        fs::create_directory_symlink(diskFolder / partition, m_root / "sys/class/block" / partition);
+    }
+    void addLabel(const std::string &escapedLabel, const std::string &device)
+    {
+        fs::create_symlink("../../" + device, m_root / "by-label" / escapedLabel);
+    }
+    static void write(const fs::path &file, const std::string &text) { std::ofstream(file) << text; }
+
+    platform::MachineDeviceFacts facts() const
+    {
+        return platform::MachineDeviceFacts((m_root / "sys").string(), (m_root / "by-label").string());
+    }
+    static platform::MountEntry mount(const std::string &line) { return platform::parseMountInfo(line).at(0); }
+
+    fs::path m_root;
+};
+
+TEST_F(MachineFacts, TellRemovableDevicesByFlagOrUsbBus)
+{
+    addPartition("pci0000:00/0000:00:17.0/ata1/host0", "sdq", "sdq1", "65:1", false);
+    addPartition("pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6", "sdr", "sdr1", "65:17", false);
+    addPartition("pci0000:00/0000:00:1a.0/mmc_host/mmc0/mmc0:0001", "mmcblk0", "mmcblk0p1", "179:1", true);
+    // An encrypted stick: the mapped device has no bus of its own, the partition it maps has.
+    const fs::path mapped = m_root / "sys/devices/virtual/block/dm-7";
+    fs::create_directories(mapped / "slaves");
+    write(mapped / "removable", "0\n");
+    fs::create_directory_symlink(m_root / "sys/class/block/sdr1", mapped / "slaves/sdr1");
+    fs::create_directory_symlink(mapped, m_root / "sys/dev/block/254:7");
+
+    const platform::MachineDeviceFacts machine = facts();
+    EXPECT_FALSE(machine.isRemovable(mount("1 0 65:1 / /data rw - ext4 /dev/sdq1 rw")));
+    EXPECT_TRUE(machine.isRemovable(mount("1 0 65:17 / /media/s rw - vfat /dev/sdr1 rw")));
+    EXPECT_TRUE(machine.isRemovable(mount("1 0 179:1 / /media/c rw - exfat /dev/mmcblk0p1 rw")));
+    EXPECT_TRUE(machine.isRemovable(mount("1 0 254:7 / /media/x rw - ext4 /dev/mapper/luks-x rw")));
+    // Anonymous device numbers (btrfs, fuseblk): the device is found by its name.
+    EXPECT_TRUE(machine.isRemovable(mount("1 0 0:51 / /media/n rw - fuseblk /dev/sdr1 rw")));
+    EXPECT_FALSE(machine.isRemovable(mount("1 0 0:33 / /home rw - btrfs /dev/sdq1 rw")));
+    EXPECT_FALSE(machine.isRemovable(mount("1 0 0:60 / /mnt/nas rw - cifs //nas/p rw")));
+}
+
+TEST_F(MachineFacts, ReadLabelsFromUdevLinks)
+{
+    addPartition("pci0000:00/ata1/host0", "sdq", "sdq1", "65:1", false);
+    addPartition("pci0000:00/ata1/host0", "sdq", "sdq2", "65:2", false);
+    addLabel("My\\x20Photos\\x2f2015", "sdq1");
+    addLabel("OTHER", "sdz9");
+
+    const platform::MachineDeviceFacts machine = facts();
+    EXPECT_EQ(machine.label(mount("1 0 65:1 / /data rw - ext4 /dev/sdq1 rw")), "My Photos/2015");
+    EXPECT_EQ(machine.label(mount("1 0 0:33 / /home rw - btrfs /dev/sdq1 rw")), "My Photos/2015");
+    EXPECT_EQ(machine.label(mount("1 0 65:2 / /srv rw - ext4 /dev/sdq2 rw")), "");
+    EXPECT_EQ(machine.label(mount("1 0 0:64 / /mnt/ram rw - tmpfs tmpfs rw")), "");
+
+    const platform::MachineDeviceFacts noFolders("/nonexistent/sys", "/nonexistent/by-label");
+    EXPECT_EQ(noFolders.label(mount("1 0 65:1 / /data rw - ext4 /dev/sdq1 rw")), "");
+    EXPECT_FALSE(noFolders.isRemovable(mount("1 0 65:1 / /data rw - ext4 /dev/sdq1 rw")));
+}
+
+TEST(MachineVolumes, IncludeTheRootAndOnlyFolders)
+{
+    const std::vector<Volume> volumes = platform::mountedVolumes();
+    ASSERT_FALSE(volumes.empty());
+    EXPECT_EQ(volumes.front().mountPoint, "/");
+    EXPECT_TRUE(std::is_sorted(volumes.begin(), volumes.end(),
+                               [](const Volume &a, const Volume &b) { return a.mountPoint < b.mountPoint; }));
+    for (const Volume &volume : volumes)
+        EXPECT_TRUE(fs::is_directory(volume.mountPoint)) << volume.mountPoint;
+    EXPECT_EQ(platform::mountPointOf(volumes, fs::current_path().string()).front(), '/');
+}
+
+} // namespace
