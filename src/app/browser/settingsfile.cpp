@@ -3,7 +3,9 @@
 #include "platform/errors.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -32,13 +34,26 @@ private:
     int m_fd;
 };
 
+mode_t currentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
 } // namespace
 
 std::string readSettingsLine(const std::string &settingsPath)
 {
-    Descriptor file(::open(settingsPath.c_str(), O_RDONLY | O_CLOEXEC));
+    // Non-blocking, so a pipe left under the file's name cannot hang start-up.
+    Descriptor file(::open(settingsPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
         throw EInOutError::fromErrno(errno, settingsPath);
+    struct stat st {};
+    if (::fstat(file.get(), &st) != 0)
+        throw EInOutError::fromErrno(errno, settingsPath);
+    if (!S_ISREG(st.st_mode))
+        throw EInOutError(IoCode::AccessDenied);
 
     std::string line;
     char chunk[4096];
@@ -68,10 +83,18 @@ std::string readSettingsLine(const std::string &settingsPath)
 
 void writeSettingsLine(const std::string &settingsPath, const std::string &line)
 {
-    const std::string temporary = settingsPath + ".new";
-    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    // Writing over a folder or a read-only file is refused as the file system would refuse
+    // opening it for writing; the rename below would otherwise replace a read-only file.
+    struct stat existing {};
+    const bool exists = ::stat(settingsPath.c_str(), &existing) == 0;
+    if (exists && (S_ISDIR(existing.st_mode) || (existing.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
+        throw EInOutError(IoCode::AccessDenied);
+
+    // A name of our own making, so no file of the user's is ever overwritten on the way.
+    std::string temporary = settingsPath + ".XXXXXX";
+    Descriptor file(::mkstemp(temporary.data()));
     if (file.get() < 0)
-        throw EInOutError::fromErrno(errno, temporary);
+        throw EInOutError::fromErrno(errno == EISDIR ? EACCES : errno, settingsPath);
 
     const std::string content = line + "\r\n";
     std::size_t written = 0;
@@ -83,6 +106,10 @@ void writeSettingsLine(const std::string &settingsPath, const std::string &line)
         else if (put > 0)
             written += std::size_t(put);
     }
+    // mkstemp makes the file private; the settings file keeps the mode it had, or gets the usual one.
+    const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~currentUmask());
+    if (!failure && ::fchmod(file.get(), mode) != 0)
+        failure = errno;
     if (!failure && ::fsync(file.get()) != 0 && errno != EINVAL)
         failure = errno;
     if (::close(file.release()) != 0 && !failure)
@@ -91,6 +118,6 @@ void writeSettingsLine(const std::string &settingsPath, const std::string &line)
         failure = errno;
     if (failure) {
         ::unlink(temporary.c_str());
-        throw EInOutError::fromErrno(failure, settingsPath);
+        throw EInOutError::fromErrno(failure == EISDIR ? EACCES : failure, settingsPath);
     }
 }

@@ -10,8 +10,8 @@
 std::string readSettingsLine(const std::string &settingsPath);
 
 /**
- * Rewrites the settings file with one line. The text goes to a temporary file in
- * the same folder first, which then replaces the file, so a write that fails
+ * Rewrites the settings file with one line. The text goes to a temporary file of a
+ * fresh name in the same folder first, which then replaces the file, so a write that fails
  * part-way leaves the previous content whole.
  */
 void writeSettingsLine(const std::string &settingsPath, const std::string &line);
