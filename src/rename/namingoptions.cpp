@@ -76,3 +76,14 @@ int32_t startNumberFromPickers(int width, const PickerTexts &pickers)
     }
     return static_cast<int32_t>(sum);
 }
+
+std::string heaviestPicker(int width, const PickerTexts &pickers)
+{
+    static constexpr int64_t weights[4] = {1000, 100, 10, 1};
+    int heaviest = 3;
+    for (int picker = 2; picker >= 4 - width && picker >= 0; --picker) {
+        if (weights[picker] * strToInt(pickers[picker]) >= weights[heaviest] * strToInt(pickers[heaviest]))
+            heaviest = picker;
+    }
+    return pickers[heaviest];
+}

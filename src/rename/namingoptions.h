@@ -34,3 +34,10 @@ int32_t startNumberFromPickers(int width, const PickerTexts &pickers);
  * Anything else, the empty text and trailing blanks included, raises EConvertError.
  */
 int32_t strToInt(const std::string &text);
+
+/**
+ * The text of the picker that weighs most in the start number for `width` digits (the
+ * more significant one on a tie): the one to name when numbers counted on from that start
+ * would leave the 32-bit range. The pickers must convert (startNumberFromPickers did).
+ */
+std::string heaviestPicker(int width, const PickerTexts &pickers);

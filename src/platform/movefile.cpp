@@ -1,0 +1,124 @@
+#include "platform/movefile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#ifndef RENAME_NOREPLACE
+#include <linux/fs.h>
+#endif
+
+namespace platform {
+
+namespace {
+
+long nameMax(const std::string &folder)
+{
+    errno = 0;
+    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return limit > 0 ? limit : NAME_MAX;
+}
+
+int renameNoReplace(const char *from, const char *to)
+{
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
+    return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+#else
+    return static_cast<int>(::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE));
+#endif
+}
+
+// The flag or the call itself is unknown to this file system (FAT, some network and FUSE ones).
+bool flagRefused(int err)
+{
+    return err == EINVAL || err == ENOSYS;
+}
+
+bool hardLinksRefused(int err)
+{
+    return err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == ENOSYS || err == EMLINK;
+}
+
+} // namespace
+
+bool isNameInFolder(const std::string &folder, const std::string &name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    if (name.find('/') != std::string::npos || name.find('\0') != std::string::npos)
+        return false;
+    return static_cast<long>(name.size()) <= nameMax(folder);
+}
+
+std::string joinPath(const std::string &folder, const std::string &name)
+{
+    if (!folder.empty() && folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+bool fileExistsHere(const std::string &name)
+{
+    if (!isNameInFolder(".", name))
+        return false;
+    // stat() goes through the file system's own lookup, so a FAT or exFAT volume (and an
+    // ext4 case-folding folder) finds "HOLIDAY.JPG" for "holiday.jpg" here.
+    struct stat st {};
+    return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+int moveNoReplace(const std::string &from, const std::string &to, MoveMethod first) noexcept
+{
+    const char *source = from.c_str();
+    const char *target = to.c_str();
+
+    if (first == MoveMethod::RenameNoReplace) {
+        if (renameNoReplace(source, target) == 0)
+            return 0;
+        if (!flagRefused(errno))
+            return errno;
+        first = MoveMethod::LinkUnlink;
+    }
+
+    if (first == MoveMethod::LinkUnlink) {
+        // link() never replaces: an existing target fails with EEXIST.
+        if (::link(source, target) == 0) {
+            if (::unlink(source) == 0)
+                return 0;
+            // Never leave the file under two names: take the new one away again.
+            const int err = errno;
+            ::unlink(target);
+            return err;
+        }
+        if (!hardLinksRefused(errno))
+            return errno;
+    }
+
+    // Last resort, for file systems with neither the flag nor hard links. This leaves a race:
+    // a file that another process creates under the new name between the lstat() and the
+    // rename() is replaced by the move and lost. Nothing in this program creates files in
+    // the folder meanwhile, so only an outside program could lose a file that way.
+    struct stat st {};
+    if (::lstat(target, &st) == 0)
+        return EEXIST;
+    if (errno != ENOENT)
+        return errno;
+    return ::rename(source, target) == 0 ? 0 : errno;
+}
+
+int moveFileInFolder(const std::string &folder, const std::string &oldName, const std::string &newName) noexcept
+{
+    try {
+        if (!isNameInFolder(folder, oldName) || !isNameInFolder(folder, newName))
+            return EINVAL;
+        return moveNoReplace(joinPath(folder, oldName), joinPath(folder, newName));
+    } catch (...) {
+        return ENOMEM; // only the joined paths allocate
+    }
+}
+
+} // namespace platform

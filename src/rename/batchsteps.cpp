@@ -1,0 +1,88 @@
+#include "rename/batchsteps.h"
+
+#include "platform/errors.h"
+#include "platform/movefile.h"
+#include "rename/batchhost.h"
+#include "rename/namingrules.h"
+
+std::vector<std::string> takeBatchSnapshot(BatchHost &host)
+{
+    host.clearBatchList();
+    std::vector<std::string> names;
+    const int lines = host.lineCount();
+    for (int line = 0; line < lines; ++line) {
+        if (host.isLineSelected(line)) {
+            names.push_back(host.lineText(line));
+            host.appendToBatchList(names.back());
+        }
+    }
+    return names;
+}
+
+DeferredListing::DeferredListing(BatchHost &host) : m_host(host)
+{
+    m_host.setListingDeferred(true);
+}
+
+DeferredListing::~DeferredListing()
+{
+    if (m_finished)
+        return;
+    // The batch is failing: show the list as it is before the error box opens, but let
+    // nothing here replace the failure being reported.
+    try {
+        m_host.flushListing();
+    } catch (...) {
+    }
+    try {
+        m_host.setListingDeferred(false);
+    } catch (...) {
+    }
+}
+
+void DeferredListing::finish()
+{
+    m_finished = true;
+    m_host.flushListing();
+    m_host.setListingDeferred(false);
+}
+
+void FlushingRefusalNotice::refused(const std::string &message)
+{
+    m_host.flushListing();
+    m_host.captureRefusals().refused(message);
+}
+
+void informUser(BatchHost &host, const std::string &message)
+{
+    host.flushListing();
+    host.showInformation(message);
+}
+
+int32_t batchNumber(BatchHost &host, int width, int index, int count)
+{
+    const int32_t start = host.StartNumber(width);
+    // Tested against the last number, so a batch that would outgrow 32 bits stops at its
+    // first file, before anything is moved.
+    if (int64_t(start) + (count - 1) > INT32_MAX)
+        throw EConvertError::notAnInteger(heaviestPicker(width, host.digitPickers()));
+    return start + index;
+}
+
+void renameInFolder(BatchHost &host, const std::string &oldName, std::string newName, int32_t &collisions)
+{
+    if (platform::fileExistsHere(newName)) {
+        ++collisions;
+        newName = collisionName(newName, collisions, oldName);
+    }
+    // A failed move (the name taken after all, a name the folder cannot hold, no rights)
+    // leaves the file as it was and is not reported.
+    platform::moveFileInFolder(host.currentFolder(), oldName, newName);
+    host.ListFiles();
+}
+
+void advanceProgress(BatchHost &host, int index, int count)
+{
+    if (count > 1)
+        host.setProgress(progressPosition(index, count));
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class BatchHost;
+
+enum class CameraStyle { Canon, Lumix };
+
+/** The name a camera of that style gives picture `number`: prefix, four digits or more, the old extension. */
+std::string cameraName(CameraStyle style, int32_t number, const std::string &oldName);
+
+/** Gives the selected files camera names numbered from the start number of all four pickers. */
+void CameraRename(BatchHost &host, CameraStyle style);
