@@ -66,7 +66,8 @@ bool fileExistsHere(const std::string &name)
     if (!isNameInFolder(".", name))
         return false;
     // stat() goes through the file system's own lookup, so a FAT or exFAT volume (and an
-    // ext4 case-folding folder) finds "HOLIDAY.JPG" for "holiday.jpg" here.
+    // ext4 case-folding folder) finds "HOLIDAY.JPG" for "holiday.jpg" here; checked on an
+    // exFAT card image mounted through exfat-fuse.
     struct stat st {};
     return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
@@ -98,7 +99,9 @@ int moveNoReplace(const std::string &from, const std::string &to, MoveMethod fir
             return errno;
     }
 
-    // Last resort, for file systems with neither the flag nor hard links. This leaves a race:
+    // Last resort, for file systems with neither the flag nor hard links (exfat-fuse refuses
+    // the flag with EINVAL and link() with EPERM, so every move there ends up here; lstat()
+    // matches names without regard to case there too). This leaves a race:
     // a file that another process creates under the new name between the lstat() and the
     // rename() is replaced by the move and lost. Nothing in this program creates files in
     // the folder meanwhile, so only an outside program could lose a file that way.
