@@ -201,8 +201,9 @@ TEST_P(CaptureDate, ReadsTheSampleAsExpected)
         break;
     }
     EXPECT_EQ(notice.count, sample.outcome == Outcome::Refused ? 1 : 0);
-    if (sample.outcome != Outcome::Stamp && sample.outcome != Outcome::FileTime)
+    if (sample.outcome != Outcome::Stamp && sample.outcome != Outcome::FileTime) {
         EXPECT_EQ(stamp, "untouched");
+    }
     EXPECT_EQ(openDescriptors(), descriptorsBefore);
 }
 
