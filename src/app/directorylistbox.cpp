@@ -1,7 +1,112 @@
 #include "app/directorylistbox.h"
 
+#include "app/browser/deferredfailure.h"
+#include "app/browserlinedelegate.h"
+#include "app/filelistbox.h"
+#include "app/shell/messageboxes.h"
 #include "platform/workdir.h"
 
-DirectoryListBox::DirectoryListBox(QWidget *parent) : QListView(parent), m_folder(platform::currentDirectory()) {}
+#include <QKeyEvent>
+#include <QMouseEvent>
 
-void DirectoryListBox::changeFolder(const std::string &) {}
+DirectoryListBox::DirectoryListBox(QWidget *parent) : QListView(parent), m_model(new BrowserLineModel(this))
+{
+    setModel(m_model);
+    setItemDelegate(new BrowserLineDelegate([this](int row) { return lineIndent(m_lines, row); },
+                                            [this] {
+                                                return !m_lines.caseFlags.preservesCase
+                                                       && !m_lines.caseFlags.caseSensitive;
+                                            },
+                                            this));
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_lines.folder = platform::currentDirectory();
+    rebuildLines();
+}
+
+void DirectoryListBox::changeFolder(const std::string &path)
+{
+    if (path.empty() || sameFolder(path, m_lines.folder, m_lines.caseFlags))
+        return;
+    DeferredFailure failures;
+    const ResolvedFolder resolved = ResolveFolderPath(path, failures);
+    // Here, once a drive box is linked, it is told when the folder lies on another volume.
+    // A relative folder part is taken from the folder shown. Only the last step decides:
+    // once the folder is entered, what failed on the way to finding it does not matter.
+    if (platform::folderExists(m_lines.folder))
+        platform::trySetCurrentDirectory(m_lines.folder);
+    if (failures.enter(resolved.folderPart))
+        failures.clear();
+    m_lines.folder = reportedWorkingFolder(m_lines.folder);
+    rebuildLines();
+    folderChanged();
+    failures.raise();
+}
+
+void DirectoryListBox::rebuildLines()
+{
+    m_lines = BuildFolderLines(m_lines.folder);
+    std::vector<BrowserLine> lines;
+    lines.reserve(m_lines.lines.size());
+    for (const FolderLine &line : m_lines.lines)
+        lines.push_back({line.text, line.glyph});
+    m_search.clear();
+    m_model->resetLines(std::move(lines));
+    const QModelIndex current = m_model->index(m_lines.currentLine);
+    setCurrentIndex(current);
+    scrollTo(current);
+}
+
+void DirectoryListBox::folderChanged()
+{
+    if (m_fileList)
+        m_fileList->showFolder(m_lines.folder);
+    emit changed();
+}
+
+void DirectoryListBox::openLine(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const std::string path = LinePath(m_lines, row);
+    runHandler(window(), [this, path] { changeFolder(path); });
+}
+
+void DirectoryListBox::keyPressEvent(QKeyEvent *event)
+{
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
+        openLine(currentIndex().row());
+    } else if (plain && !event->text().isEmpty() && event->text().at(0).isPrint()) {
+        searchFor(m_search.type(event->text()));
+    } else if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
+        searchFor(m_search.backspace());
+    } else {
+        QListView::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void DirectoryListBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !index.isValid()) {
+        QListView::mouseDoubleClickEvent(event);
+        return;
+    }
+    setCurrentIndex(index);
+    openLine(index.row());
+    event->accept();
+}
+
+void DirectoryListBox::searchFor(const QString &prefix)
+{
+    const int row = prefix.isEmpty() ? 0 : m_model->findPrefix(prefix);
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    const QModelIndex index = m_model->index(row);
+    setCurrentIndex(index);
+    scrollTo(index);
+}

@@ -16,6 +16,7 @@ public:
     void note(const EInOutError &failure) { m_failure = failure; }
     void note(int errnum, const std::string &path) { m_failure = EInOutError::fromErrno(errnum, path); }
     bool pending() const { return m_failure.has_value(); }
+    void clear() { m_failure.reset(); }
 
     /** Changes the working directory; a failure is noted, not thrown. True on success. */
     bool enter(const std::string &path);
