@@ -14,7 +14,9 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 class FolderBrowserTest : public QObject
 {
@@ -29,6 +31,8 @@ private slots:
     void openingTheCurrentLineDoesNothing();
     void showsTheRootAsOneCurrentLine();
     void fileListHoldsTheVisiblePhotographsInOrder();
+    void namesStayBytesWhateverTheyShow();
+    void linesAreDrawnByTheProgram();
     void selectionEnablesRename_data();
     void selectionEnablesRename();
     void selectAllFilesEnablesRenameEvenWithNoLines();
@@ -218,6 +222,48 @@ void FolderBrowserTest::fileListHoldsTheVisiblePhotographsInOrder()
     for (int i = 0; i < u->File001->lineCount(); ++i)
         QVERIFY(!u->File001->isLineSelected(i));
     QCOMPARE(platform::currentDirectory(), m_folder->path().toStdString());
+}
+
+void FolderBrowserTest::namesStayBytesWhateverTheyShow()
+{
+    const QByteArray latin1 = QFile::encodeName(m_folder->path()) + "/caf\xe9.jpg";
+    QVERIFY(::close(::open(latin1.constData(), O_CREAT | O_WRONLY, 0644)) == 0);
+    m_folder->writeFile(QString::fromUtf8("\xc3\xa9t\xc3\xa9.jpg"));
+    start();
+    QCOMPARE(u->File001->lineCount(), 2);
+    QCOMPARE(u->File001->lineText(0), std::string("caf\xe9.jpg"));
+    QCOMPARE(u->File001->model()->index(0, 0).data().toString(), QString::fromUtf8("caf\xef\xbf\xbd.jpg"));
+    QCOMPARE(u->File001->lineText(1), std::string("\xc3\xa9t\xc3\xa9.jpg"));
+    QCOMPARE(u->File001->model()->index(1, 0).data().toString(), QString::fromUtf8("\xc3\xa9t\xc3\xa9.jpg"));
+}
+
+void FolderBrowserTest::linesAreDrawnByTheProgram()
+{
+    m_folder->writeFile("a.jpg");
+    m_folder->writeFile("b.jpg");
+    m_folder->writeFile("sub/c.jpg");
+    start();
+    const int height = std::max(QFontMetrics(u->File001->font()).height(), 16);
+    const QModelIndex first = u->File001->model()->index(0, 0);
+    QCOMPARE(u->File001->visualRect(first).height(), height);
+    QCOMPARE(u->Dir001->visualRect(u->Dir001->model()->index(0, 0)).height(),
+             std::max(QFontMetrics(u->Dir001->font()).height(), 16));
+
+    clickFileLine(0);
+    const QImage image = u->File001->viewport()->grab().toImage();
+    const QRect selectedLine = u->File001->visualRect(first);
+    const QRect plainLine = u->File001->visualRect(u->File001->model()->index(1, 0));
+    const QPalette palette = u->File001->palette();
+    QCOMPARE(image.pixelColor(selectedLine.right() - 3, selectedLine.center().y()),
+             palette.color(QPalette::Active, QPalette::Highlight));
+    QCOMPARE(image.pixelColor(plainLine.right() - 3, plainLine.center().y()),
+             palette.color(QPalette::Active, QPalette::Base));
+    // The text stands after the glyph's room.
+    bool inked = false;
+    for (int x = 19; x < 40; ++x)
+        for (int y = plainLine.top(); y <= plainLine.bottom(); ++y)
+            inked = inked || image.pixelColor(x, y) == palette.color(QPalette::Active, QPalette::Text);
+    QVERIFY(inked);
 }
 
 void FolderBrowserTest::selectionEnablesRename_data()
