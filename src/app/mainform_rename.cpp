@@ -1,9 +1,24 @@
 #include "app/mainform.h"
+#include "app/renamehost.h"
+#include "rename/camerarename.h"
+#include "rename/renameselected.h"
 
 // The Rename button and the camera-ready menu.
 
-void TMainForm::RenameClick() {}
+void TMainForm::RenameClick()
+{
+    MainFormBatchHost host(*this);
+    RenameSelected(host);
+}
 
-void TMainForm::Canon1Click() {}
+void TMainForm::Canon1Click()
+{
+    MainFormBatchHost host(*this);
+    CameraRename(host, CameraStyle::Canon);
+}
 
-void TMainForm::Lumix1Click() {}
+void TMainForm::Lumix1Click()
+{
+    MainFormBatchHost host(*this);
+    CameraRename(host, CameraStyle::Lumix);
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "capture/filedate.h"
+#include "rename/batchhost.h"
+
+class TMainForm;
+
+/** The main window as the rename engines see it: its file list, batch list, progress bar and boxes. */
+class MainFormBatchHost : public BatchHost, private RefusalNotice
+{
+public:
+    explicit MainFormBatchHost(TMainForm &form) : m_form(form) {}
+
+    int lineCount() const override;
+    std::string lineText(int line) const override;
+    bool isLineSelected(int line) const override;
+    void ListFiles() override;
+    void setListingDeferred(bool deferred) override;
+    void flushListing() override;
+
+    void clearBatchList() override;
+    void appendToBatchList(const std::string &name) override;
+
+    std::string currentFolder() const override;
+    void setProgress(int position) override;
+
+    void showInformation(const std::string &message) override;
+    RefusalNotice &captureRefusals() override { return *this; }
+
+    int32_t StartNumber(int width) override;
+    PickerTexts digitPickers() const override;
+    OptionState options() const override;
+
+    bool userTextChecked() const override;
+    std::string userText() const override;
+
+private:
+    void refused(const std::string &message) override;
+
+    TMainForm &m_form;
+};
