@@ -15,7 +15,7 @@ PACKAGES = cmake make g++ pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run test bench fuzz install package clean
+.PHONY: all deps configure build run test bench fuzz install package clean artwork
 
 all: build
 
@@ -66,6 +66,11 @@ install: build
 # The Debian package, quarimo_<version>_<arch>.deb, lands in the build folder.
 package: build
 	cd $(BUILD) && cpack -G DEB
+
+# Redraws the photograph, the icon and the glyphs under resources/ from their generator; commit the result.
+artwork: configure
+	cmake --build $(BUILD) --target make_artwork
+	$(BUILD)/tools/make_artwork resources
 
 clean:
 	rm -rf $(BUILD)
