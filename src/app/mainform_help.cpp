@@ -1,3 +1,4 @@
+#include "about/helpviewer.h"
 #include "about/progdetails.h"
 #include "app/mainform.h"
 
@@ -10,4 +11,9 @@ void TMainForm::Help1Click()
     ProgDetails->activateWindow();
 }
 
-void TMainForm::OpenHelpfile1Click() {}
+// The path is built afresh each time: a help file put into the start directory meanwhile is found.
+// Whether the viewer can show it is the viewer's to say, in its own window.
+void TMainForm::OpenHelpfile1Click()
+{
+    HelpViewer::displayTopic(this, QString::fromLocal8Bit(m_startDirectory + "rename.chm"));
+}

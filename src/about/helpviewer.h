@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <utility>
+
+class CompiledHelp;
+class HelpBrowser;
+class QTextBrowser;
+
+/**
+ * The window that shows the compiled help file: its pages with working links and pictures,
+ * Back, Forward and Home. One viewer per calling window, made on first use and kept.
+ */
+class HelpViewer : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    /**
+     * Shows `helpFile` at its default topic in the viewer of `caller` and brings it to the front.
+     * When that file cannot be read the installed copy is shown, and when neither can, the viewer
+     * says so in its window. Nothing is reported back.
+     */
+    static HelpViewer *displayTopic(QWidget *caller, const QString &helpFile);
+
+    /** Where `make install` puts the help file; a test points it elsewhere. */
+    static QString installedHelpFile();
+    static void setInstalledHelpFile(const QString &path);
+
+    explicit HelpViewer(QWidget *caller);
+    ~HelpViewer() override;
+
+    /** Opens `helpFile`, or the installed copy, at its default topic. */
+    void showHelpFile(const QString &helpFile);
+
+    /** The help file being shown; empty while the viewer shows its note that none could be read. */
+    QString shownFile() const;
+
+    QTextBrowser *browser() const;
+
+private:
+    /** Says in the window why none of the `tried` places (path, reason) could be shown. */
+    void showNote(const QList<std::pair<QString, QString>> &tried);
+    void goHome();
+    void placeOverCaller();
+
+    std::unique_ptr<CompiledHelp> m_help;
+    HelpBrowser *m_browser = nullptr;
+    QString m_homeTopic;
+    bool m_placed = false;
+};
