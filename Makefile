@@ -37,6 +37,8 @@ build: configure
 # A demo folder of sample photographs with capture dates, so a first try renames none of your files.
 demo: build
 	$(BUILD)/make_samples $(DEMO)
+	@mkdir -p $(DEMO)
+	cp $(BUILD)/rename.chm $(DEMO)/rename.chm
 
 run: demo
 	cd $(DEMO) && exec $(CURDIR)/$(BUILD)/quarimo
