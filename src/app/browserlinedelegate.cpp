@@ -2,6 +2,7 @@
 
 #include "app/browser/lineglyph.h"
 #include "app/browserlinemodel.h"
+#include "app/glyphs.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -9,8 +10,15 @@
 
 namespace {
 
-QPixmap glyphPixmap(LineGlyph)
+QPixmap glyphPixmap(LineGlyph kind)
 {
+    switch (kind) {
+    case LineGlyph::OpenFolder: return glyph(QStringLiteral("openfolder"));
+    case LineGlyph::CurrentFolder: return glyph(QStringLiteral("currentfolder"));
+    case LineGlyph::ClosedFolder: return glyph(QStringLiteral("closedfolder"));
+    case LineGlyph::UnknownFile: return glyph(QStringLiteral("unknownfile"));
+    case LineGlyph::Executable: return glyph(QStringLiteral("executable"));
+    }
     return {};
 }
 

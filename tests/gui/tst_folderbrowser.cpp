@@ -2,6 +2,7 @@
 // the settings file at every folder change and at start-up, and the error boxes.
 #include "app/directorylistbox.h"
 #include "app/filelistbox.h"
+#include "app/glyphs.h"
 #include "app/mainform.h"
 #include "guitestutil.h"
 #include "platform/workdir.h"
@@ -258,6 +259,17 @@ void FolderBrowserTest::linesAreDrawnByTheProgram()
              palette.color(QPalette::Active, QPalette::Highlight));
     QCOMPARE(image.pixelColor(plainLine.right() - 3, plainLine.center().y()),
              palette.color(QPalette::Active, QPalette::Base));
+    // The glyph sits 2 pixels in, vertically centred, with its bottom-left colour see-through:
+    // the line's background shows at the glyph's bottom-left corner.
+    const QImage blank = glyph(QStringLiteral("unknownfile")).toImage();
+    QVERIFY(!blank.isNull());
+    const int glyphTop = plainLine.top() + (plainLine.height() - blank.height()) / 2;
+    QCOMPARE(image.pixelColor(2, glyphTop + blank.height() - 1), palette.color(QPalette::Active, QPalette::Base));
+    int glyphPixels = 0;
+    for (int x = 2; x < 2 + blank.width(); ++x)
+        for (int y = glyphTop; y < glyphTop + blank.height(); ++y)
+            glyphPixels += image.pixelColor(x, y) != palette.color(QPalette::Active, QPalette::Base);
+    QVERIFY(glyphPixels > 10);
     // The text stands after the glyph's room.
     bool inked = false;
     for (int x = 19; x < 40; ++x)
