@@ -216,9 +216,9 @@ void RenameWindowTest::cameraReadyMenuRenamesTheSelection()
     u->C3->setEditText("2");
     u->C4->setEditText("3");
     QTest::mouseClick(u->Bname07, Qt::LeftButton);
-    selectRows({2});
+    selectRows({int(fileLines().indexOf("P1000002.JPG"))});
     u->Canon1->trigger();
-    QVERIFY(onDisk().contains("IMG_0123.JPG"));
+    QCOMPARE(onDisk(), (QStringList{"IMG_0123.JPG", "P1000001-a01.jpg", "P1000001.jpg", "P1000003.jpg"}));
 }
 
 void RenameWindowTest::nothingSelectedShowsTheInformationBox()
