@@ -300,7 +300,7 @@ struct Ellipse
 {
     float across, along;   // centre
     float semiAcross, semiAlong;
-    /** Position inside as (x, y) of the unit circle, or nothing. */
+    /** The point in coordinates where the ellipse is the unit circle; true when it lies inside. */
     bool unit(float a, float l, float &x, float &y) const
     {
         x = (a - across) / semiAcross;
@@ -312,12 +312,12 @@ struct Ellipse
 void paintLeg(Raster &picture, const Frame &frame, const std::array<Vec, 3> &joints)
 {
     const Material chitin{{0.05f, 0.04f, 0.035f}, 0.5f, 0.6f, 30, 0.1f};
+    // Joints are given in the ladybird's frame; each segment is shaded as a round rod.
+    auto toPicture = [&](Vec j) {
+        const Vec side{-frame.axis.y, frame.axis.x};
+        return frame.origin + side * j.x + frame.axis * j.y;
+    };
     for (int i = 0; i < 2; ++i) {
-        // Joints are given in the ladybird's frame; the capsule is shaded as a round rod.
-        auto toPicture = [&](Vec j) {
-            const Vec side{-frame.axis.y, frame.axis.x};
-            return frame.origin + side * j.x + frame.axis * j.y;
-        };
         const Vec a = toPicture(joints[size_t(i)]), b = toPicture(joints[size_t(i) + 1]);
         const float w = i == 0 ? 1.3f : 1.0f;
         const Frame rod{a, normalised(b - a)};
