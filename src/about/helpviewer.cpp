@@ -5,6 +5,8 @@
 #include "helpfile.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStyle>
 #include <QToolBar>
@@ -16,7 +18,8 @@ const QString viewerTitle = QStringLiteral("Quarimo Help");
 
 QString &installedPath()
 {
-    static QString path = QStringLiteral(QUARIMO_INSTALLED_HELP_FILE);
+    static QString path = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                                          + QStringLiteral(QUARIMO_INSTALLED_HELP_FROM_PROGRAM));
     return path;
 }
 
