@@ -36,6 +36,7 @@ private slots:
     void linesAreDrawnByTheProgram();
     void selectionEnablesRename_data();
     void selectionEnablesRename();
+    void arrowKeysMoveAndExtendTheSelection();
     void selectAllFilesEnablesRenameEvenWithNoLines();
     void incrementalSearchSelectsTheFoundLine();
     void directoryListSearchOnlyMovesTheHighlight();
@@ -304,6 +305,24 @@ void FolderBrowserTest::selectionEnablesRename()
         clickFileLine(rows[i], Qt::KeyboardModifiers(modifiers[i]));
     for (int row = 0; row < u->File001->lineCount(); ++row)
         QCOMPARE(u->File001->isLineSelected(row), selected.contains(row));
+    QVERIFY(u->Rename->isEnabled());
+}
+
+void FolderBrowserTest::arrowKeysMoveAndExtendTheSelection()
+{
+    for (const char *name : {"a.jpg", "b.jpg", "c.jpg", "d.jpg"})
+        m_folder->writeFile(name);
+    start();
+    clickFileLine(0);
+    QSignalSpy clicks(u->File001, &FileListBox::userClicked);
+    QTest::keyClick(u->File001, Qt::Key_Down);
+    QTest::keyClick(u->File001, Qt::Key_Down, Qt::ShiftModifier);
+    for (int row = 0; row < 4; ++row)
+        QCOMPARE(u->File001->isLineSelected(row), row == 1 || row == 2);
+    QVERIFY(clicks.count() >= 2);
+    QTest::keyClick(u->File001, Qt::Key_Up);
+    for (int row = 0; row < 4; ++row)
+        QCOMPARE(u->File001->isLineSelected(row), row == 1);
     QVERIFY(u->Rename->isEnabled());
 }
 
