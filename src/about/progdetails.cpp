@@ -5,7 +5,7 @@
 #include "ui_progdetails.h"
 #include "version.h"
 
-#include <cstdio>
+#include <cstdio> // jpeglib.h uses FILE and size_t without declaring them
 #include <jpeglib.h>
 
 TProgDetails *ProgDetails = nullptr;
@@ -35,13 +35,13 @@ QString jpegLibraryName()
 #endif
 }
 
-} // namespace
-
 QString buildNote()
 {
     return QStringLiteral("Built with %1, Qt %2, %3")
         .arg(compilerName(), QStringLiteral(QT_VERSION_STR), jpegLibraryName());
 }
+
+} // namespace
 
 TProgDetails::TProgDetails(QWidget *parent) : QDialog(parent), m_ui(std::make_unique<Ui::TProgDetails>())
 {

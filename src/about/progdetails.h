@@ -28,6 +28,3 @@ private:
 
 /** The one About box. */
 extern TProgDetails *ProgDetails;
-
-/** How the program was built: the compiler, Qt and libjpeg versions. */
-QString buildNote();
