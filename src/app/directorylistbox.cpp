@@ -2,12 +2,16 @@
 
 #include "app/browser/deferredfailure.h"
 #include "app/browserlinedelegate.h"
+#include "app/drivecombobox.h"
 #include "app/filelistbox.h"
 #include "app/shell/messageboxes.h"
+#include "platform/volumes.h"
 #include "platform/workdir.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <filesystem>
 
 DirectoryListBox::DirectoryListBox(QWidget *parent) : QListView(parent), m_model(new BrowserLineModel(this))
 {
@@ -30,8 +34,22 @@ void DirectoryListBox::changeFolder(const std::string &path)
     if (path.empty() || sameFolder(path, m_lines.folder, m_lines.caseFlags))
         return;
     DeferredFailure failures;
-    const ResolvedFolder resolved = ResolveFolderPath(path, failures);
-    // Here, once a drive box is linked, it is told when the folder lies on another volume.
+    ResolvedFolder resolved = ResolveFolderPath(path, failures);
+    // The volume is the one the folder will be reported on once entered: links resolved.
+    std::error_code unresolved;
+    const std::filesystem::path target = std::filesystem::weakly_canonical(
+        std::filesystem::path(m_lines.folder) / resolved.folderPart, unresolved);
+    const std::string volume = m_driveBox && !unresolved ? volumeOf(target.string()) : std::string();
+    if (!volume.empty() && volume != volumeOf(m_lines.folder)) {
+        const QScopedValueRollback<bool> switching(m_driveSwitch, true);
+        try {
+            m_driveBox->SelectDrive(volume);
+        } catch (const EInOutError &failure) {
+            failures.note(failure);
+        }
+        // The switch moved the folder to the mount point; a relative part still means the old one.
+        resolved.folderPart = target.string();
+    }
     // A relative folder part is taken from the folder shown. Only the last step decides:
     // once the folder is entered, what failed on the way to finding it does not matter.
     if (platform::folderExists(m_lines.folder))
@@ -42,6 +60,25 @@ void DirectoryListBox::changeFolder(const std::string &path)
     rebuildLines();
     folderChanged();
     failures.raise();
+}
+
+void DirectoryListBox::switchDrive(const std::string &mountPoint)
+{
+    if (mountPoint == volumeOf(m_lines.folder))
+        return;
+    DeferredFailure failures;
+    if (failures.enter(mountPoint))
+        m_lines.folder = reportedWorkingFolder(mountPoint);
+    if (!m_driveSwitch) {
+        rebuildLines();
+        folderChanged();
+    }
+    failures.raise();
+}
+
+std::string DirectoryListBox::volumeOf(const std::string &path) const
+{
+    return m_driveBox ? m_driveBox->mountPointOf(path) : platform::mountPointOf(platform::mountedVolumes(), path);
 }
 
 void DirectoryListBox::rebuildLines()

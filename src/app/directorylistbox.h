@@ -6,6 +6,7 @@
 #include <QListView>
 #include <string>
 
+class DriveComboBox;
 class FileListBox;
 
 /**
@@ -21,6 +22,8 @@ public:
     explicit DirectoryListBox(QWidget *parent = nullptr);
 
     void setFileList(FileListBox *fileList) { m_fileList = fileList; }
+    /** The drive box that follows this list onto another volume. */
+    void setDriveBox(DriveComboBox *driveBox) { m_driveBox = driveBox; }
     const std::string &folder() const { return m_lines.folder; }
     /** The lines shown, with the case flags of the folder's volume. */
     const FolderLines &folderLines() const { return m_lines; }
@@ -33,6 +36,14 @@ public:
      * then the failure is thrown as EInOutError.
      */
     void changeFolder(const std::string &path);
+
+    /**
+     * Moves to another volume: its mount point becomes the working directory and the
+     * folder, then the lines and changed() follow (not while changeFolder switches).
+     * Nothing happens for the volume of the folder shown. When the mount point cannot be
+     * entered, the folder stays, and the failure is thrown as EInOutError after the lists.
+     */
+    void switchDrive(const std::string &mountPoint);
 
 signals:
     /** Raised at the end of every folder change, after the file list shows the folder. */
@@ -47,9 +58,12 @@ private:
     void folderChanged();
     void openLine(int row);
     void searchFor(const QString &prefix);
+    std::string volumeOf(const std::string &path) const;
 
     BrowserLineModel *m_model;
     FileListBox *m_fileList = nullptr;
+    DriveComboBox *m_driveBox = nullptr;
+    bool m_driveSwitch = false; // set only while changeFolder moves to another volume
     FolderLines m_lines;
     SearchPrefix m_search;
 };

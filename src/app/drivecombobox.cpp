@@ -1,6 +1,7 @@
 #include "app/drivecombobox.h"
 
 #include "app/browserlinemodel.h"
+#include "app/directorylistbox.h"
 #include "app/glyphs.h"
 #include "app/shell/messageboxes.h"
 #include "platform/errors.h"
@@ -157,6 +158,8 @@ void DriveComboBox::SelectDrive(const std::string &mountPoint)
             break;
         }
     }
+    if (m_dirList)
+        m_dirList->switchDrive(m_drive);
     emit changed();
 }
 

@@ -37,6 +37,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_ui(std::make_uniq
     m_ui->List2->hide();
     m_ui->Dir001->setFileList(m_ui->File001);
     m_ui->Drive001->setDirList(m_ui->Dir001);
+    m_ui->Dir001->setDriveBox(m_ui->Drive001);
     // The client area below the menu bar is 446 x 637 and the border is fixed.
     m_ui->centralwidget->setFixedSize(446, 637);
     setFixedSize(446, 637 + m_ui->MainMenu1->sizeHint().height());
