@@ -1,9 +1,17 @@
-// The drive box: its entries, its drawing and typed picking, driven as a user would.
+// The drive box: its entries, its drawing and typed picking, and picking volumes in the main
+// window, driven as a user would.
+#include "app/directorylistbox.h"
 #include "app/drivecombobox.h"
+#include "app/filelistbox.h"
 #include "app/glyphs.h"
+#include "app/mainform.h"
 #include "guitestutil.h"
+#include "platform/workdir.h"
+#include "ui_mainform.h"
 
 #include <QAbstractItemView>
+#include <QFile>
+#include <QMessageBox>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QtTest>
@@ -53,6 +61,32 @@ private slots:
     void entriesAreAtLeastElevenPixelsHigh();
     void eachEntryShowsTheGlyphOfItsType();
     void anEntryIsDrawnGlyphFirstThenItsClippedText();
+
+    // The main window over a start folder whose subfolders "alpha" and "beta" are volumes of
+    // their own, beside "/" and a volume whose mount point has gone.
+    void init();
+    void cleanup();
+    void pickingAnotherVolumeMovesTheListsAndSavesTheFolder();
+    void pickingTheVolumeShownDoesNothing();
+    void arrowKeysAndTypingPickAsAClickDoes();
+    void aVolumeThatCannotBeEnteredShowsTheErrorBoxAndTheListsStay();
+    void openingAFolderOnAnotherVolumeSelectsItsEntry();
+    void startingInAFolderOnAnotherVolumeSelectsItsEntry();
+
+private:
+    void start();
+    std::string path(const char *relative) const { return m_base + "/" + relative; }
+    int entryOf(const std::string &mountPoint) const;
+    void pick(const std::string &mountPoint);
+    void openDirLine(const QString &text);
+    QByteArray settingsContent() const;
+    QStringList fileLines() const;
+
+    std::unique_ptr<TemporaryWorkingFolder> m_folder;
+    std::string m_base;
+    std::unique_ptr<GivenVolumes> m_volumes;
+    std::unique_ptr<TMainForm> m_form;
+    Ui::TMainForm *u = nullptr;
 };
 
 void DriveBoxTest::entriesAreBuiltOnceWhenTheBoxIsFirstShown()
@@ -195,6 +229,237 @@ void DriveBoxTest::anEntryIsDrawnGlyphFirstThenItsClippedText()
     box.itemDelegate()->paint(&painter, option, box.model()->index(1, 0));
     painter.end();
     QCOMPARE(QColor(image.pixel(0, 0)), option.palette.color(QPalette::Highlight));
+}
+
+void DriveBoxTest::init()
+{
+    m_folder = std::make_unique<TemporaryWorkingFolder>();
+    m_base = m_folder->path().toStdString();
+    m_folder->writeFile("start.jpg");
+    m_folder->writeFile("alpha/a1.jpg");
+    m_folder->writeFile("alpha/inner/deep.jpg");
+    m_folder->writeFile("beta/b1.jpg");
+    m_volumes = std::make_unique<GivenVolumes>(std::vector<Volume>{
+        {"/", VolumeType::Fixed, "System", {}},
+        {path("alpha"), VolumeType::Fixed, "Alpha", {}},
+        {path("beta"), VolumeType::Removable, {}, {}},
+        {path("gone"), VolumeType::Remote, {}, "//nas/gone"},
+    });
+}
+
+void DriveBoxTest::cleanup()
+{
+    m_form.reset();
+    m_volumes.reset();
+    m_folder.reset();
+}
+
+void DriveBoxTest::start()
+{
+    m_form = std::make_unique<TMainForm>();
+    u = m_form->ui();
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+int DriveBoxTest::entryOf(const std::string &mountPoint) const
+{
+    for (int i = 0; i < u->Drive001->count(); ++i) {
+        if (u->Drive001->entryMountPoint(i) == mountPoint)
+            return i;
+    }
+    return -1;
+}
+
+// Opens the box's list and clicks the volume's entry.
+void DriveBoxTest::pick(const std::string &mountPoint)
+{
+    const int row = entryOf(mountPoint);
+    QVERIFY2(row >= 0, mountPoint.c_str());
+    u->Drive001->showPopup();
+    QAbstractItemView *list = u->Drive001->view();
+    QTRY_VERIFY(list->isVisible());
+    const QModelIndex index = list->model()->index(row, 0);
+    list->scrollTo(index);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(index).center());
+    QTRY_VERIFY(!list->isVisible());
+}
+
+void DriveBoxTest::openDirLine(const QString &text)
+{
+    QAbstractItemModel *lines = u->Dir001->model();
+    for (int row = lines->rowCount() - 1; row >= 0; --row) {
+        if (lines->index(row, 0).data().toString() == text) {
+            u->Dir001->setCurrentIndex(lines->index(row, 0));
+            QTest::keyClick(u->Dir001, Qt::Key_Return);
+            return;
+        }
+    }
+    QFAIL(qPrintable("no line " + text));
+}
+
+QByteArray DriveBoxTest::settingsContent() const
+{
+    QFile file(QString::fromStdString(path("quarimo.txt")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+}
+
+QStringList DriveBoxTest::fileLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < u->File001->lineCount(); ++i)
+        lines << QString::fromStdString(u->File001->lineText(i));
+    return lines;
+}
+
+void DriveBoxTest::pickingAnotherVolumeMovesTheListsAndSavesTheFolder()
+{
+    start();
+    QCOMPARE(u->Drive001->currentIndex(), entryOf("/"));
+    QSignalSpy changes(u->Dir001, &DirectoryListBox::changed);
+
+    pick(path("alpha"));
+    QCOMPARE(u->Dir001->folder(), path("alpha"));
+    QCOMPARE(u->File001->folder(), path("alpha"));
+    QCOMPARE(fileLines(), QStringList{"a1.jpg"});
+    QCOMPARE(m_form->currentFolder(), path("alpha"));
+    QCOMPARE(platform::currentDirectory(), path("alpha"));
+    QCOMPARE(settingsContent(), QByteArray::fromStdString(path("alpha") + "\r\n"));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(u->Drive001->currentText(), QString::fromStdString(path("alpha") + " [alpha]"));
+
+    pick(path("beta"));
+    QCOMPARE(u->Dir001->folder(), path("beta"));
+    QCOMPARE(fileLines(), QStringList{"b1.jpg"});
+    QCOMPARE(settingsContent(), QByteArray::fromStdString(path("beta") + "\r\n"));
+    QCOMPARE(changes.count(), 2);
+
+    // The root volume's own folder is its mount point.
+    pick("/");
+    QCOMPARE(u->Dir001->folder(), std::string("/"));
+    QCOMPARE(settingsContent(), QByteArray("/\r\n"));
+    QCOMPARE(changes.count(), 3);
+}
+
+void DriveBoxTest::pickingTheVolumeShownDoesNothing()
+{
+    start();
+    openDirLine("alpha");
+    openDirLine("inner");
+    QCOMPARE(u->Dir001->folder(), path("alpha/inner"));
+    QVERIFY(QFile::remove(QString::fromStdString(path("quarimo.txt"))));
+    QSignalSpy changes(u->Dir001, &DirectoryListBox::changed);
+    QSignalSpy boxChanges(u->Drive001, &DriveComboBox::changed);
+
+    pick(path("alpha"));
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(boxChanges.count(), 0);
+    QCOMPARE(settingsContent(), QByteArray("<none>"));
+    QCOMPARE(u->Dir001->folder(), path("alpha/inner"));
+    QCOMPARE(platform::currentDirectory(), path("alpha/inner"));
+}
+
+void DriveBoxTest::arrowKeysAndTypingPickAsAClickDoes()
+{
+    start();
+    QSignalSpy changes(u->Dir001, &DirectoryListBox::changed);
+    u->Drive001->setFocus();
+    QTest::keyClick(u->Drive001, Qt::Key_Down);
+    QCOMPARE(u->Dir001->folder(), path("alpha"));
+    QCOMPARE(changes.count(), 1);
+
+    QTest::qWait(550);
+    QTest::keyClicks(u->Drive001, QString::fromStdString(path("beta")));
+    QCOMPARE(u->Drive001->drive(), path("beta"));
+    QCOMPARE(u->Dir001->folder(), path("beta"));
+    QCOMPARE(settingsContent(), QByteArray::fromStdString(path("beta") + "\r\n"));
+}
+
+void DriveBoxTest::aVolumeThatCannotBeEnteredShowsTheErrorBoxAndTheListsStay()
+{
+    start();
+    const QStringList dirLinesBefore = [this] {
+        QStringList lines;
+        for (int i = 0; i < u->Dir001->model()->rowCount(); ++i)
+            lines << u->Dir001->model()->index(i, 0).data().toString();
+        return lines;
+    }();
+    QSignalSpy changes(u->Dir001, &DirectoryListBox::changed);
+    {
+        MessageBoxCatcher catcher;
+        pick(path("gone"));
+        QTRY_COMPARE(catcher.seen().size(), 1);
+        QVERIFY2(catcher.seen().at(0).endsWith("|File not found.|" + QString::number(int(QMessageBox::Critical))),
+                 qPrintable(catcher.seen().at(0)));
+    }
+    QCOMPARE(u->Dir001->folder(), m_base);
+    QCOMPARE(u->File001->folder(), m_base);
+    QCOMPARE(fileLines(), QStringList{"start.jpg"});
+    QCOMPARE(platform::currentDirectory(), m_base);
+    QStringList dirLinesAfter;
+    for (int i = 0; i < u->Dir001->model()->rowCount(); ++i)
+        dirLinesAfter << u->Dir001->model()->index(i, 0).data().toString();
+    QCOMPARE(dirLinesAfter, dirLinesBefore);
+    // The folder shown is still the one saved, if the failed change saved at all.
+    QVERIFY(settingsContent() == "<none>" || settingsContent() == QByteArray::fromStdString(m_base + "\r\n"));
+    QCOMPARE(u->Drive001->currentText(), QString::fromStdString(path("gone") + " //nas/gone"));
+
+    // The same volume again, or the volume of the folder shown: nothing happens, no box.
+    changes.clear();
+    MessageBoxCatcher catcher;
+    pick(path("gone"));
+    pick("/");
+    QTest::qWait(100);
+    QCOMPARE(catcher.seen(), QStringList());
+    QCOMPARE(changes.count(), 0);
+    QCOMPARE(u->Drive001->currentIndex(), entryOf("/"));
+
+    pick(path("beta"));
+    QCOMPARE(u->Dir001->folder(), path("beta"));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(catcher.seen(), QStringList());
+}
+
+void DriveBoxTest::openingAFolderOnAnotherVolumeSelectsItsEntry()
+{
+    start();
+    QSignalSpy changes(u->Dir001, &DirectoryListBox::changed);
+    openDirLine("alpha");
+    QCOMPARE(u->Dir001->folder(), path("alpha"));
+    QCOMPARE(u->Drive001->currentIndex(), entryOf(path("alpha")));
+    QCOMPARE(u->Drive001->drive(), path("alpha"));
+    QCOMPARE(changes.count(), 1);
+    QCOMPARE(settingsContent(), QByteArray::fromStdString(path("alpha") + "\r\n"));
+
+    openDirLine("inner");
+    QCOMPARE(u->Dir001->folder(), path("alpha/inner"));
+    QCOMPARE(u->Drive001->currentIndex(), entryOf(path("alpha")));
+    QCOMPARE(fileLines(), QStringList{"deep.jpg"});
+
+    // Back up to the start folder through its path line: the root volume again.
+    const QString startName = QString::fromStdString(m_base.substr(m_base.rfind('/') + 1));
+    openDirLine(startName);
+    QCOMPARE(u->Dir001->folder(), m_base);
+    QCOMPARE(u->Drive001->currentIndex(), entryOf("/"));
+    QCOMPARE(changes.count(), 3);
+
+    // Straight from one volume to a folder on another.
+    u->Dir001->changeFolder(path("beta"));
+    QCOMPARE(u->Drive001->drive(), path("beta"));
+    u->Dir001->changeFolder(path("alpha/inner"));
+    QCOMPARE(u->Drive001->currentIndex(), entryOf(path("alpha")));
+    QCOMPARE(fileLines(), QStringList{"deep.jpg"});
+    QCOMPARE(changes.count(), 5);
+}
+
+void DriveBoxTest::startingInAFolderOnAnotherVolumeSelectsItsEntry()
+{
+    m_folder->writeFile("quarimo.txt", QByteArray::fromStdString(path("alpha/inner") + "\r\n"));
+    start();
+    QCOMPARE(u->Dir001->folder(), path("alpha/inner"));
+    QCOMPARE(u->Drive001->currentIndex(), entryOf(path("alpha")));
+    QCOMPARE(u->Drive001->drive(), path("alpha"));
+    QCOMPARE(fileLines(), QStringList{"deep.jpg"});
 }
 
 QTEST_MAIN(DriveBoxTest)
