@@ -72,6 +72,7 @@ private slots:
     void aVolumeThatCannotBeEnteredShowsTheErrorBoxAndTheListsStay();
     void openingAFolderOnAnotherVolumeSelectsItsEntry();
     void startingInAFolderOnAnotherVolumeSelectsItsEntry();
+    void aLinkOrARelativeTextOntoAnotherVolumeSelectsItsEntry();
 
 private:
     void start();
@@ -460,6 +461,24 @@ void DriveBoxTest::startingInAFolderOnAnotherVolumeSelectsItsEntry()
     QCOMPARE(u->Drive001->currentIndex(), entryOf(path("alpha")));
     QCOMPARE(u->Drive001->drive(), path("alpha"));
     QCOMPARE(fileLines(), QStringList{"deep.jpg"});
+}
+
+void DriveBoxTest::aLinkOrARelativeTextOntoAnotherVolumeSelectsItsEntry()
+{
+    QVERIFY(QFile::link(QStringLiteral("alpha"), QString::fromStdString(path("camera"))));
+    start();
+    QSignalSpy changes(u->Dir001, &DirectoryListBox::changed);
+    u->Dir001->changeFolder(path("camera"));
+    QCOMPARE(u->Dir001->folder(), path("alpha"));
+    QCOMPARE(u->Drive001->drive(), path("alpha"));
+
+    u->Dir001->changeFolder(m_base);
+    QCOMPARE(u->Drive001->drive(), std::string("/"));
+    // Taken from the folder shown, not from the mount point the switch passes through.
+    u->Dir001->changeFolder("alpha/inner");
+    QCOMPARE(u->Dir001->folder(), path("alpha/inner"));
+    QCOMPARE(u->Drive001->currentIndex(), entryOf(path("alpha")));
+    QCOMPARE(changes.count(), 3);
 }
 
 QTEST_MAIN(DriveBoxTest)
