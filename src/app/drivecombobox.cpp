@@ -70,9 +70,10 @@ public:
                   option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     }
 
-    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &) const override
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        return QSize(option.rect.width(), qMax(option.fontMetrics.height(), glyphHeight));
+        const int textWidth = option.fontMetrics.horizontalAdvance(index.data(Qt::DisplayRole).toString());
+        return QSize(glyphWidth + 6 + textWidth + 2, qMax(option.fontMetrics.height(), glyphHeight));
     }
 };
 

@@ -183,8 +183,9 @@ bool mountsWholeFileSystem(const MountEntry &mount)
     return mount.root == "/" || mount.root == superOption(mount.superOptions, "subvol");
 }
 
-// A mount is hidden when another is mounted on the same point on top of it, or when a mount it
-// hangs from is hidden that way by anything but the chain that leads to it.
+// A mount is hidden when another is mounted on the same point on top of it, when another on the
+// same file system is mounted on a folder above its mount point (the path now leads elsewhere), or
+// when a mount it hangs from is hidden that way by anything but the chain that leads to it.
 std::vector<bool> visibility(const std::vector<MountEntry> &mounts)
 {
     constexpr std::size_t none = static_cast<std::size_t>(-1);
@@ -196,20 +197,26 @@ std::vector<bool> visibility(const std::vector<MountEntry> &mounts)
         return parent == byId.end() || parent->second == i ? none : parent->second;
     };
     std::vector<std::size_t> coveredBy(mounts.size(), none);
+    std::vector<bool> buried(mounts.size(), false);
     for (std::size_t i = 0; i < mounts.size(); ++i) {
         const std::size_t parent = parentOf(i);
         if (parent != none && mounts[parent].mountPoint == mounts[i].mountPoint)
             coveredBy[parent] = i;
+        for (std::size_t j = 0; j < mounts.size(); ++j) {
+            if (j != i && parentOf(j) == parent && mounts[j].mountPoint != mounts[i].mountPoint
+                && isAtOrBelow(mounts[i].mountPoint, mounts[j].mountPoint))
+                buried[i] = true;
+        }
     }
     std::vector<bool> visible(mounts.size(), false);
     for (std::size_t i = 0; i < mounts.size(); ++i) {
-        bool seen = coveredBy[i] == none;
+        bool seen = coveredBy[i] == none && !buried[i];
         // A mount tree is shallow; the bound only guards against a malformed text that loops.
         for (std::size_t at = i, depth = 0; seen && depth < mounts.size(); ++depth) {
             const std::size_t parent = parentOf(at);
             if (parent == none)
                 break;
-            seen = coveredBy[parent] == none || coveredBy[parent] == at;
+            seen = (coveredBy[parent] == none || coveredBy[parent] == at) && !buried[parent];
             at = parent;
         }
         visible[i] = seen;

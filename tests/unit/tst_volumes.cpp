@@ -228,6 +228,18 @@ TEST(Volumes, AMountCoveredByALaterOneShowsTheLaterOne)
     EXPECT_EQ(entryTexts(volumes), (std::vector<std::string>{"/ []", "/mnt/disk [top]", "/mnt/nas nas:/photos"}));
 }
 
+TEST(Volumes, AMountBelowAFolderMountedOverLaterIsHidden)
+{
+    // /media/ann/STICK was mounted first; then something was mounted over /media itself.
+    const std::vector<Volume> volumes = platform::volumesFrom(rootLine
+                                                                  + "40 27 8:17 / /media/ann/STICK rw - vfat /dev/sdb1 rw\n"
+                                                                    "41 27 0:70 / /media rw - tmpfs tmpfs rw\n"
+                                                                    "42 41 8:33 / /media/cam rw - vfat /dev/sdc1 rw\n"
+                                                                    "43 27 8:1 / /srv rw - ext4 /dev/sda1 rw\n",
+                                                              GivenFacts());
+    EXPECT_EQ(entryTexts(volumes), (std::vector<std::string>{"/ []", "/media []", "/media/cam []", "/srv []"}));
+}
+
 TEST(MountPointOf, IsTheLongestMountPointThatHoldsThePath)
 {
     const std::vector<Volume> volumes{{"/", VolumeType::Fixed, {}, {}},
