@@ -83,6 +83,11 @@ struct ListedCase
     std::string text;
 };
 
+void PrintTo(const ListedCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
+
 class ListedVolume : public testing::TestWithParam<ListedCase>
 {
 };
@@ -143,6 +148,11 @@ struct LeftOutCase
     const char *name;
     std::string lines;
 };
+
+void PrintTo(const LeftOutCase &c, std::ostream *out)
+{
+    *out << c.name;
+}
 
 class LeftOutMount : public testing::TestWithParam<LeftOutCase>
 {
