@@ -5,6 +5,8 @@
 #include "../tests/unit/exifsamples.h"
 #include "capture/filedate.h"
 
+#include "ratioreporter.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -122,22 +124,6 @@ done:
     close(fd);
     return result;
 }
-
-// ---- measuring -----------------------------------------------------------------------
-
-// Keeps the median time per run of each benchmark, so the ratio can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
 
 } // namespace
 

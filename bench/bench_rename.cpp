@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <algorithm>
+#include "ratioreporter.h"
+
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -270,19 +272,6 @@ void minimalRename(benchmark::State &state, int mode)
     state.SetItemsProcessed(state.iterations() * FileCount);
 }
 
-// Keeps the median time of each benchmark, so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> medians;
-};
 
 } // namespace
 

@@ -61,8 +61,8 @@ Rgb lit(const Material &m, Vec3 n)
     const float fill = std::max(0.0f, dot(n, bounce));
     Rgb c = m.colour * (m.ambient + 0.85f * diffuse) + Rgb{0.05f, 0.09f, 0.02f} * fill;
     const float highlight = std::max(0.0f, dot(n, halfway));
-    const float spec = m.gloss * std::pow(highlight, m.shininess) + m.sheen * std::pow(highlight, 5.0f);
-    return c + Rgb{1.0f, 0.98f, 0.9f} * spec;
+    const float specular = m.gloss * std::pow(highlight, m.shininess) + m.sheen * std::pow(highlight, 5.0f);
+    return c + Rgb{1.0f, 0.98f, 0.9f} * specular;
 }
 
 /** A point's coordinates in a frame: `across` to the right of the axis, `along` the axis. */

@@ -1,6 +1,5 @@
 #include "about/progdetails.h"
 #include "app/mainform.h"
-#include "app/shell/messageboxes.h"
 #include "capture/filedate.h"
 
 #include <QApplication>
@@ -10,9 +9,10 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    application.setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
 
     TMainForm mainForm;
+    // After the main window, which registers the program's resources.
+    application.setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     TProgDetails progDetails(&mainForm);
     auto dataModule1 = std::make_unique<TDataModule1>();
 

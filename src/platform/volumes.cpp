@@ -1,5 +1,7 @@
 #include "platform/volumes.h"
 
+#include "platform/hexdigit.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -39,15 +41,7 @@ std::string decodeOctalEscapes(std::string_view field)
 // udev names its by-label links with unsafe bytes as "\x" and two hex digits ("My\x20Photos").
 std::string decodeUdevEscapes(std::string_view name)
 {
-    const auto hex = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
+    const auto hex = hexDigitValue;
     std::string out;
     for (std::size_t i = 0; i < name.size(); ++i) {
         if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x'

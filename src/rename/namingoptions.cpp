@@ -1,6 +1,7 @@
 #include "rename/namingoptions.h"
 
 #include "platform/errors.h"
+#include "platform/hexdigit.h"
 
 #include <cstdint>
 
@@ -8,21 +9,6 @@ int32_t modeFromButtonName(const std::string &name)
 {
     return strToInt(name.size() >= 2 ? name.substr(name.size() - 2) : name);
 }
-
-namespace {
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-} // namespace
 
 int32_t strToInt(const std::string &text)
 {
@@ -49,7 +35,7 @@ int32_t strToInt(const std::string &text)
     const uint64_t limit = base == 16 ? UINT32_MAX : (negative ? 2147483648ULL : 2147483647ULL);
     uint64_t value = 0;
     for (; i < text.size(); ++i) {
-        const int digit = base == 16 ? hexDigit(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
+        const int digit = base == 16 ? hexDigitValue(text[i]) : (text[i] >= '0' && text[i] <= '9' ? text[i] - '0' : -1);
         if (digit < 0)
             throw EConvertError::notAnInteger(text);
         value = value * base + digit;
