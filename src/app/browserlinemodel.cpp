@@ -1,5 +1,6 @@
 #include "app/browserlinemodel.h"
 
+#include <QKeyEvent>
 #include <QFile>
 
 namespace {
@@ -65,4 +66,15 @@ QString SearchPrefix::backspace()
     startAfreshWhenIdle();
     m_prefix.chop(1);
     return m_prefix;
+}
+
+std::optional<QString> SearchPrefix::takeKey(const QKeyEvent *event)
+{
+    const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    const QString text = event->text();
+    if (plain && !text.isEmpty() && text.at(0).isPrint())
+        return type(text);
+    if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier)
+        return backspace();
+    return std::nullopt;
 }

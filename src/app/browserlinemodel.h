@@ -4,6 +4,7 @@
 
 #include <QAbstractListModel>
 #include <QElapsedTimer>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,10 +43,14 @@ private:
     std::vector<BrowserLine> m_lines;
 };
 
+class QKeyEvent;
+
 /**
  * The typed prefix of a list's incremental search: each character adds to it, and it
  * starts afresh when half a second or more has passed since the previous key.
  */
+class QKeyEvent;
+
 class SearchPrefix
 {
 public:
@@ -55,6 +60,11 @@ public:
     QString type(const QString &text);
     /** Takes the last character off; gives what is left (empty: go to the first line). */
     QString backspace();
+    /**
+     * The prefix after a key when the key belongs to the search (printable text without
+     * Ctrl, Alt or Meta, or a plain Backspace); nothing for any other key.
+     */
+    std::optional<QString> takeKey(const QKeyEvent *event);
     void clear() { m_prefix.clear(); }
 
 private:

@@ -115,10 +115,8 @@ void DirectoryListBox::keyPressEvent(QKeyEvent *event)
     const bool plain = !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && plain) {
         openLine(currentIndex().row());
-    } else if (plain && !event->text().isEmpty() && event->text().at(0).isPrint()) {
-        searchFor(m_search.type(event->text()));
-    } else if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
-        searchFor(m_search.backspace());
+    } else if (const std::optional<QString> prefix = m_search.takeKey(event)) {
+        searchFor(*prefix);
     } else {
         QListView::keyPressEvent(event);
         return;

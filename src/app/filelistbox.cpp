@@ -35,14 +35,6 @@ private:
     bool m_was;
 };
 
-bool isSearchText(const QKeyEvent *event)
-{
-    if (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    const QString text = event->text();
-    return !text.isEmpty() && text.at(0).isPrint();
-}
-
 } // namespace
 
 FileListBox::FileListBox(QWidget *parent)
@@ -158,15 +150,12 @@ void FileListBox::showEvent(QShowEvent *event)
 
 void FileListBox::keyPressEvent(QKeyEvent *event)
 {
-    if (isSearchText(event)) {
-        searchFor(m_search.type(event->text()));
-    } else if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier) {
-        searchFor(m_search.backspace());
-    } else {
-        QListView::keyPressEvent(event);
+    if (const std::optional<QString> prefix = m_search.takeKey(event)) {
+        searchFor(*prefix);
+        event->accept();
         return;
     }
-    event->accept();
+    QListView::keyPressEvent(event);
 }
 
 void FileListBox::searchFor(const QString &prefix)

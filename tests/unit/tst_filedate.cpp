@@ -67,7 +67,7 @@ bool setWriteTime(const std::string &path, std::time_t moment, long nanoseconds 
         && st.st_mtim.tv_sec == moment;
 }
 
-std::time_t localMoment(int year, int month, int day, int hour, int minute, int second)
+std::tm calendarTime(int year, int month, int day, int hour, int minute, int second)
 {
     std::tm tm {};
     tm.tm_year = year - 1900;
@@ -77,18 +77,18 @@ std::time_t localMoment(int year, int month, int day, int hour, int minute, int 
     tm.tm_min = minute;
     tm.tm_sec = second;
     tm.tm_isdst = -1;
+    return tm;
+}
+
+std::time_t localMoment(int year, int month, int day, int hour, int minute, int second)
+{
+    std::tm tm = calendarTime(year, month, day, hour, minute, second);
     return std::mktime(&tm);
 }
 
 std::time_t utcMoment(int year, int month, int day, int hour, int minute, int second)
 {
-    std::tm tm {};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
+    std::tm tm = calendarTime(year, month, day, hour, minute, second);
     return ::timegm(&tm);
 }
 
