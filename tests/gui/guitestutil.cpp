@@ -8,6 +8,54 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QtTest>
+
+namespace {
+
+int livingCatchers = 0;
+
+QString describe(const QMessageBox *box)
+{
+    return box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|') + QString::number(int(box->icon()));
+}
+
+void pressOk(QMessageBox *box)
+{
+    if (QAbstractButton *ok = box->button(QMessageBox::Ok))
+        ok->click();
+    else
+        box->reject();
+}
+
+QList<QMessageBox *> visibleMessageBoxes()
+{
+    QList<QMessageBox *> boxes;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            boxes << box;
+    return boxes;
+}
+
+// A box no test expects would hold the test in its modal loop until ctest kills it: close it
+// and fail the running test, saying which box it was.
+void closeUnexpectedMessageBoxes()
+{
+    auto *timer = new QTimer(QCoreApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, [] {
+        if (livingCatchers > 0)
+            return;
+        for (QMessageBox *box : visibleMessageBoxes()) {
+            const QByteArray what = "unexpected message box: " + describe(box).toUtf8();
+            pressOk(box);
+            QTest::qFail(what.constData(), __FILE__, __LINE__);
+        }
+    });
+    timer->start(50);
+}
+
+} // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(closeUnexpectedMessageBoxes)
 
 struct MessageBoxCatcher::Impl
 {
@@ -15,17 +63,16 @@ struct MessageBoxCatcher::Impl
     QStringList seen;
 };
 
-MessageBoxCatcher::MessageBoxCatcher() : m_impl(new Impl)
+MessageBoxCatcher::MessageBoxCatcher(std::function<void(const QString &)> onBox) : m_impl(new Impl)
 {
+    ++livingCatchers;
     m_impl->timer.setInterval(20);
-    QObject::connect(&m_impl->timer, &QTimer::timeout, [impl = m_impl] {
-        for (QWidget *widget : QApplication::topLevelWidgets()) {
-            auto *box = qobject_cast<QMessageBox *>(widget);
-            if (box && box->isVisible()) {
-                impl->seen << box->windowTitle() + QLatin1Char('|') + box->text() + QLatin1Char('|')
-                                  + QString::number(int(box->icon()));
-                box->button(QMessageBox::Ok) ? box->button(QMessageBox::Ok)->click() : box->accept();
-            }
+    QObject::connect(&m_impl->timer, &QTimer::timeout, [impl = m_impl, onBox] {
+        for (QMessageBox *box : visibleMessageBoxes()) {
+            impl->seen << describe(box);
+            if (onBox)
+                onBox(impl->seen.last());
+            pressOk(box);
         }
     });
     m_impl->timer.start();
@@ -33,6 +80,7 @@ MessageBoxCatcher::MessageBoxCatcher() : m_impl(new Impl)
 
 MessageBoxCatcher::~MessageBoxCatcher()
 {
+    --livingCatchers;
     delete m_impl;
 }
 

@@ -7,13 +7,16 @@
 class QMessageBox;
 
 /**
- * Watches for the next modal message box, records its caption and text and presses
- * OK, so a test can drive a handler that opens one. Use one per expected box.
+ * Watches for modal message boxes, records each one's caption and text and presses OK, so
+ * a test can drive a handler that opens them. While no catcher lives, a message box is a
+ * failure: the test helpers close it and fail the running test with its caption and text,
+ * rather than wait in its modal loop until ctest gives up.
  */
 class MessageBoxCatcher
 {
 public:
-    MessageBoxCatcher();
+    /** onBox, when given, runs with "caption|text|icon" before each box is closed. */
+    explicit MessageBoxCatcher(std::function<void(const QString &)> onBox = {});
     ~MessageBoxCatcher();
 
     /** Caption, text and icon of every box closed so far, as "caption|text|icon". */

@@ -25,32 +25,24 @@ QByteArray exifJpeg(const QByteArray &date)
 }
 
 /** Presses OK on every message box, noting "caption|text|icon" and the file list's lines as the box opened. */
-class BoxWatcher : public QObject
+class BoxWatcher
 {
 public:
-    explicit BoxWatcher(FileListBox *list) : m_list(list)
+    explicit BoxWatcher(FileListBox *list)
+        : m_catcher([this, list](const QString &box) {
+              boxes << box;
+              QStringList lines;
+              for (int i = 0; i < list->lineCount(); ++i)
+                  lines << QString::fromStdString(list->lineText(i));
+              linesAtBox << lines;
+          })
     {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            for (QWidget *widget : QApplication::topLevelWidgets()) {
-                auto *box = qobject_cast<QMessageBox *>(widget);
-                if (!box || !box->isVisible())
-                    continue;
-                boxes << box->windowTitle() + '|' + box->text() + '|' + QString::number(int(box->icon()));
-                QStringList lines;
-                for (int i = 0; i < m_list->lineCount(); ++i)
-                    lines << QString::fromStdString(m_list->lineText(i));
-                linesAtBox << lines;
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        m_timer.start(20);
     }
     QStringList boxes;
     QList<QStringList> linesAtBox;
 
 private:
-    FileListBox *m_list;
-    QTimer m_timer;
+    MessageBoxCatcher m_catcher;
 };
 
 const QString Information = QString::number(int(QMessageBox::Information));

@@ -253,6 +253,8 @@ inline std::vector<Sample> samples()
              l.ifd0Offset = 16;
          })),
          O::Stamp, Stamp},
+        // A 9 among the offset's hex digits, which a slip in the digit conversion would misread.
+        {"ifd0-offset-19", build(with([](ExifLayout &l) { l.ifd0Offset = 0x19; })), O::Stamp, Stamp},
         {"ifd0-offset-80000000-before-start", build(with([](ExifLayout &l) { l.ifd0OffsetField = 0x80000000; })),
          O::InOutError, "I/O error 22"},
         {"exif-offset-ffffff00-before-start", build(with([](ExifLayout &l) { l.exifOffset = 0xFFFFFF00; })),

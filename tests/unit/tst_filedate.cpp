@@ -119,18 +119,6 @@ private:
 // Central European rules written out, so the test needs no time-zone database.
 constexpr char CentralEurope[] = "CET-1CEST,M3.5.0,M10.5.0/3";
 
-class CountingNotice : public RefusalNotice
-{
-public:
-    void refused(const std::string &message) override
-    {
-        ++count;
-        last = message;
-    }
-    int count = 0;
-    std::string last;
-};
-
 int openDescriptors()
 {
     int count = 0;
@@ -141,6 +129,21 @@ int openDescriptors()
     }
     return count;
 }
+
+class CountingNotice : public RefusalNotice
+{
+public:
+    void refused(const std::string &message) override
+    {
+        ++count;
+        last = message;
+        // The window's box waits for the user here: the file must be closed by now.
+        descriptorsAtRefusal = openDescriptors();
+    }
+    int count = 0;
+    std::string last;
+    int descriptorsAtRefusal = -1;
+};
 
 // What one reading gave: "stamp:<stamp>", "refused", or the failure's class and message.
 std::string readingOf(const std::string &path, std::string &stamp, CountingNotice &notice)
@@ -192,6 +195,7 @@ TEST_P(CaptureDate, ReadsTheSampleAsExpected)
     case Outcome::Refused:
         EXPECT_EQ(result, "refused");
         EXPECT_EQ(notice.last, "Not a valid JPEG image");
+        EXPECT_EQ(notice.descriptorsAtRefusal, descriptorsBefore);
         break;
     case Outcome::ConvertError:
         EXPECT_EQ(result, "EConvertError:" + sample.expected);
@@ -452,6 +456,16 @@ TEST(BytesToHex, JoinsTheDeliveredBytesInTheReadingsOrder)
     };
     for (const auto &c : cases)
         EXPECT_EQ(filedate_detail::BytesToHex(bytes, c.delivered, c.order), c.hex) << c.delivered;
+}
+
+TEST(HexNumber, ReadsEveryByteValueBackFromItsHexText)
+{
+    for (unsigned value = 0; value <= 0xFF; ++value) {
+        const unsigned char byte = static_cast<unsigned char>(value);
+        EXPECT_EQ(filedate_detail::hexNumber(filedate_detail::BytesToHex(&byte, 1, ByteOrder::BigEndian)),
+                  static_cast<std::int32_t>(value))
+            << value;
+    }
 }
 
 TEST(HexNumber, ReadsUpToEightDigitsAsASigned32BitNumber)
