@@ -3,6 +3,7 @@
 #include "platform/hexdigit.h"
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <libmount/libmount.h>
 #include <libudev.h>
