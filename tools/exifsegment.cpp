@@ -31,10 +31,14 @@ void addText(ExifData *data, ExifIfd ifd, ExifTag tag, const std::string &text)
     entry->components = entry->size = unsigned(text.size() + 1);
 }
 
-void addLong(ExifData *data, ExifIfd ifd, ExifTag tag, ExifLong value)
+/** A number in the entry's own format, SHORT or LONG as libexif gives the tag. */
+void addNumber(ExifData *data, ExifIfd ifd, ExifTag tag, unsigned value)
 {
     ExifEntry *entry = addEntry(data, ifd, tag);
-    exif_set_long(entry->data, exif_data_get_byte_order(data), value);
+    if (entry->format == EXIF_FORMAT_SHORT)
+        exif_set_short(entry->data, exif_data_get_byte_order(data), ExifShort(value));
+    else
+        exif_set_long(entry->data, exif_data_get_byte_order(data), ExifLong(value));
 }
 
 } // namespace
@@ -56,9 +60,9 @@ std::vector<unsigned char> exifSegment(const ExifDetails &details)
     addEntry(data.get(), EXIF_IFD_EXIF, EXIF_TAG_EXIF_VERSION);
     addText(data.get(), EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_ORIGINAL, details.dateTime);
     addText(data.get(), EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_DIGITIZED, details.dateTime);
-    addEntry(data.get(), EXIF_IFD_EXIF, EXIF_TAG_COLOR_SPACE); // sRGB
-    addLong(data.get(), EXIF_IFD_EXIF, EXIF_TAG_PIXEL_X_DIMENSION, ExifLong(details.width));
-    addLong(data.get(), EXIF_IFD_EXIF, EXIF_TAG_PIXEL_Y_DIMENSION, ExifLong(details.height));
+    addNumber(data.get(), EXIF_IFD_EXIF, EXIF_TAG_COLOR_SPACE, 1); // sRGB
+    addNumber(data.get(), EXIF_IFD_EXIF, EXIF_TAG_PIXEL_X_DIMENSION, unsigned(details.width));
+    addNumber(data.get(), EXIF_IFD_EXIF, EXIF_TAG_PIXEL_Y_DIMENSION, unsigned(details.height));
 
     // "Exif", two zero bytes, the TIFF header, IFD0 with its pointer (8769) to the EXIF directory.
     unsigned char *bytes = nullptr;

@@ -337,6 +337,7 @@ bool removableBySysfs(const fs::path &device)
 TEST(MachineFacts, AgreeWithSysfsOnEveryBlockDeviceOfThisMachine)
 {
     const platform::MachineDeviceFacts machine;
+    int checked = 0;
     std::error_code error;
     for (const fs::directory_entry &link : fs::directory_iterator("/sys/class/block", error)) {
         const fs::path device = fs::canonical(link.path());
@@ -346,7 +347,10 @@ TEST(MachineFacts, AgreeWithSysfsOnEveryBlockDeviceOfThisMachine)
         std::ifstream(device / "dev") >> number;
         const std::string line = "1 0 " + number + " / /media/x rw - ext4 /dev/" + link.path().filename().string() + " rw\n";
         EXPECT_EQ(machine.isRemovable(mountsOf(line).at(0)), removableBySysfs(device)) << device;
+        ++checked;
     }
+    if (checked == 0)
+        GTEST_SKIP() << "this machine shows no block devices";
 }
 
 TEST(MachineFacts, KnowNothingOfMountsWithoutADevice)
