@@ -186,8 +186,8 @@ bool isRemovableDevice(udev *context, udev_device *device, int depth)
     std::error_code error;
     const fs::path slaves = fs::path(udev_device_get_syspath(device)) / "slaves";
     for (const fs::directory_entry &slave : fs::directory_iterator(slaves, error)) {
-        const UdevDevice below(udev_device_new_from_subsystem_sysname(context, "block", slave.path().filename().c_str()),
-                               &udev_device_unref);
+        const std::string name = slave.path().filename().string();
+        const UdevDevice below(udev_device_new_from_subsystem_sysname(context, "block", name.c_str()), &udev_device_unref);
         if (below && isRemovableDevice(context, below.get(), depth + 1))
             return true;
     }
@@ -318,12 +318,13 @@ std::string lowerCaseText(std::string_view text)
     std::mbstate_t state{};
     for (std::size_t i = 0; i < text.size();) {
         wchar_t c = 0;
+        // 0 for a zero byte, (size_t)-1 or -2 for bytes that are not UTF-8, which fail the test below.
         const std::size_t length = std::max<std::size_t>(::mbrtowc(&c, text.data() + i, text.size() - i, &state), 1);
+        const auto lower = static_cast<wchar_t>(::towlower(static_cast<wint_t>(c)));
         char lowered[MB_LEN_MAX];
         std::mbstate_t loweredState{};
         const std::size_t written =
-            length <= text.size() - i ? ::wcrtomb(lowered, static_cast<wchar_t>(::towlower(static_cast<wint_t>(c))), &loweredState)
-                                      : static_cast<std::size_t>(-1);
+            length <= text.size() - i ? ::wcrtomb(lowered, lower, &loweredState) : static_cast<std::size_t>(-1);
         if (written == static_cast<std::size_t>(-1)) {
             state = {};
             out += text[i++]; // not UTF-8: kept byte for byte

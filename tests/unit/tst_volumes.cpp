@@ -345,7 +345,8 @@ TEST(MachineFacts, AgreeWithSysfsOnEveryBlockDeviceOfThisMachine)
             continue; // a mapped device: its answer is that of what it maps
         std::string number;
         std::ifstream(device / "dev") >> number;
-        const std::string line = "1 0 " + number + " / /media/x rw - ext4 /dev/" + link.path().filename().string() + " rw\n";
+        const std::string line =
+            "1 0 " + number + " / /media/x rw - ext4 /dev/" + link.path().filename().string() + " rw\n";
         EXPECT_EQ(machine.isRemovable(mountsOf(line).at(0)), removableBySysfs(device)) << device;
         ++checked;
     }
