@@ -17,8 +17,8 @@ struct ExifDetails
 };
 
 /**
- * The payload of an APP1 segment as cameras write it: "Exif", two zero bytes, then a TIFF
- * structure whose first directory (IFD0) points through tag 8769 to the EXIF directory, which
- * holds the capture date under tag 9003.
+ * The payload of an APP1 segment as cameras write it, written by libexif: "Exif", two zero
+ * bytes, then a TIFF structure whose first directory (IFD0) points through tag 8769 to the
+ * EXIF directory, which holds the capture date under tag 9003.
  */
 std::vector<unsigned char> exifSegment(const ExifDetails &details);

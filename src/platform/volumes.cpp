@@ -3,14 +3,19 @@
 #include "platform/hexdigit.h"
 
 #include <algorithm>
+#include <climits>
 #include <filesystem>
-#include <fstream>
+#include <libmount/libmount.h>
+#include <libudev.h>
 #include <locale.h>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
-#include <sstream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <tuple>
+#include <wchar.h>
 #include <wctype.h>
 
 namespace fs = std::filesystem;
@@ -18,94 +23,6 @@ namespace fs = std::filesystem;
 namespace platform {
 
 namespace {
-
-// mountinfo writes space, tab, newline and backslash in paths as "\" and three octal digits.
-std::string decodeOctalEscapes(std::string_view field)
-{
-    std::string out;
-    out.reserve(field.size());
-    for (std::size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            const auto isOctal = [](char c) { return c >= '0' && c <= '7'; };
-            if (isOctal(field[i + 1]) && isOctal(field[i + 2]) && isOctal(field[i + 3])) {
-                out += static_cast<char>(((field[i + 1] - '0') << 6) | ((field[i + 2] - '0') << 3) | (field[i + 3] - '0'));
-                i += 3;
-                continue;
-            }
-        }
-        out += field[i];
-    }
-    return out;
-}
-
-// udev names its by-label links with unsafe bytes as "\x" and two hex digits ("My\x20Photos").
-std::string decodeUdevEscapes(std::string_view name)
-{
-    const auto hex = hexDigitValue;
-    std::string out;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '\\' && i + 3 < name.size() && name[i + 1] == 'x'
-            && hex(name[i + 2]) >= 0 && hex(name[i + 3]) >= 0) {
-            out += static_cast<char>(hex(name[i + 2]) * 16 + hex(name[i + 3]));
-            i += 3;
-            continue;
-        }
-        out += name[i];
-    }
-    return out;
-}
-
-std::vector<std::string_view> splitFields(std::string_view line)
-{
-    std::vector<std::string_view> fields;
-    std::size_t pos = 0;
-    while (pos < line.size()) {
-        const std::size_t start = line.find_first_not_of(' ', pos);
-        if (start == std::string_view::npos)
-            break;
-        const std::size_t end = std::min(line.find(' ', start), line.size());
-        fields.push_back(line.substr(start, end - start));
-        pos = end;
-    }
-    return fields;
-}
-
-template<typename T>
-bool parseNumber(std::string_view text, T &value)
-{
-    if (text.empty())
-        return false;
-    T result = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return false;
-        result = result * 10 + static_cast<T>(c - '0');
-    }
-    value = result;
-    return true;
-}
-
-// A mountinfo line: id parent major:minor root mount-point options [optional fields...] - type source super-options
-std::optional<MountEntry> parseLine(std::string_view line)
-{
-    const std::vector<std::string_view> fields = splitFields(line);
-    const auto separator = std::find(fields.begin(), fields.end(), std::string_view("-"));
-    if (separator == fields.end() || separator - fields.begin() < 6 || fields.end() - separator < 3)
-        return std::nullopt;
-    MountEntry entry;
-    const std::string_view device = fields[2];
-    const std::size_t colon = device.find(':');
-    if (!parseNumber(fields[0], entry.id) || !parseNumber(fields[1], entry.parentId) || colon == std::string_view::npos
-        || !parseNumber(device.substr(0, colon), entry.major) || !parseNumber(device.substr(colon + 1), entry.minor))
-        return std::nullopt;
-    entry.root = decodeOctalEscapes(fields[3]);
-    entry.mountPoint = decodeOctalEscapes(fields[4]);
-    entry.fileSystem = decodeOctalEscapes(separator[1]);
-    entry.source = decodeOctalEscapes(separator[2]);
-    if (fields.end() - separator > 3)
-        entry.superOptions = decodeOctalEscapes(separator[3]);
-    return entry;
-}
 
 bool isOneOf(std::string_view value, std::initializer_list<std::string_view> list)
 {
@@ -117,10 +34,10 @@ bool isCdFileSystem(std::string_view type)
     return isOneOf(type, {"iso9660", "udf"});
 }
 
-bool isNetworkFileSystem(std::string_view type)
+// libmount knows the common network file systems; these remote ones it counts as local.
+bool isNetworkFileSystem(const char *type)
 {
-    return isOneOf(type, {"nfs", "nfs4", "cifs", "smb3", "smbfs", "ncpfs", "afs", "coda", "ceph", "glusterfs",
-                          "lustre", "9p", "fuse.sshfs", "fuse.curlftpfs", "fuse.rclone", "fuse.glusterfs"});
+    return mnt_fstype_is_netfs(type) || isOneOf(type, {"ceph", "lustre", "coda", "fuse.glusterfs", "fuse.rclone"});
 }
 
 bool isRamFileSystem(std::string_view type)
@@ -158,23 +75,14 @@ bool isInSystemTree(std::string_view mountPoint)
     return false;
 }
 
-std::string superOption(std::string_view options, std::string_view key)
-{
-    std::size_t pos = 0;
-    while (pos <= options.size()) {
-        const std::size_t end = std::min(options.find(',', pos), options.size());
-        const std::string_view option = options.substr(pos, end - pos);
-        if (option.size() > key.size() && option.starts_with(key) && option[key.size()] == '=')
-            return std::string(option.substr(key.size() + 1));
-        pos = end + 1;
-    }
-    return {};
-}
-
 // A mount of a folder inside a file system is a bind mount; a btrfs subvolume mounted by name is not.
 bool mountsWholeFileSystem(const MountEntry &mount)
 {
-    return mount.root == "/" || mount.root == superOption(mount.superOptions, "subvol");
+    char *subvolume = nullptr;
+    std::size_t size = 0;
+    return mount.root == "/"
+           || (mnt_optstr_get_option(mount.superOptions.c_str(), "subvol", &subvolume, &size) == 0 && subvolume
+               && mount.root == std::string_view(subvolume, size));
 }
 
 // A mount is hidden when another is mounted on the same point on top of it, when another on the
@@ -220,13 +128,14 @@ std::vector<bool> visibility(const std::vector<MountEntry> &mounts)
 
 std::optional<VolumeType> typeOf(const MountEntry &mount, const DeviceFacts &facts)
 {
-    if (isCdFileSystem(mount.fileSystem))
+    const char *type = mount.fileSystem.c_str();
+    if (isCdFileSystem(type))
         return VolumeType::CdRom;
-    if (isNetworkFileSystem(mount.fileSystem))
+    if (isNetworkFileSystem(type))
         return VolumeType::Remote;
-    if (isRamFileSystem(mount.fileSystem))
+    if (isRamFileSystem(type))
         return VolumeType::RamDisk;
-    if (isImageFileSystem(mount.fileSystem) || !isBlockBacked(mount))
+    if (mnt_fstype_is_pseudofs(type) || isImageFileSystem(type) || !isBlockBacked(mount))
         return std::nullopt;
     return facts.isRemovable(mount) ? VolumeType::Removable : VolumeType::Fixed;
 }
@@ -243,191 +152,110 @@ Volume volumeOf(const MountEntry &mount, VolumeType type, const DeviceFacts &fac
     return volume;
 }
 
-std::string readWholeFile(const fs::path &path)
+using UdevDevice = std::unique_ptr<udev_device, decltype(&udev_device_unref)>;
+
+UdevDevice deviceOf(udev *context, const MountEntry &mount)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    // btrfs and fuseblk show an anonymous device number, but still name their device node.
+    dev_t number = makedev(mount.major, mount.minor);
+    struct stat node{};
+    if (mount.major == 0 && mount.source.starts_with("/dev/") && ::stat(mount.source.c_str(), &node) == 0
+        && S_ISBLK(node.st_mode))
+        number = node.st_rdev;
+    udev_device *device = context && major(number) != 0 ? udev_device_new_from_devnum(context, 'b', number) : nullptr;
+    return UdevDevice(device, &udev_device_unref);
 }
 
-locale_t utf8Locale()
+bool isRemovableDevice(udev *context, udev_device *device, int depth)
 {
-    // Case mapping by Unicode rules whatever locale the process runs in.
-    static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
-    return locale;
-}
-
-char32_t lowerCodePoint(char32_t c)
-{
-    if (c < 0x80)
-        return (c >= 'A' && c <= 'Z') ? c + ('a' - 'A') : c;
-    if (const locale_t locale = utf8Locale())
-        return static_cast<char32_t>(::towlower_l(static_cast<wint_t>(c), locale));
-    return c;
-}
-
-void appendUtf8(std::string &out, char32_t c)
-{
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The length of the well-formed UTF-8 sequence at text[i] and its code point; 0 when it is not one.
-std::size_t decodeUtf8(std::string_view text, std::size_t i, char32_t &c)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    char32_t min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, c = lead & 0x1F, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, c = lead & 0x0F, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, c = lead & 0x07, min = 0x10000;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size())
-        return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (byte(i + k) & 0x3F);
-    }
-    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-        return 0;
-    return length;
-}
-
-} // namespace
-
-std::vector<MountEntry> parseMountInfo(std::string_view text)
-{
-    std::vector<MountEntry> mounts;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const std::size_t end = std::min(text.find('\n', pos), text.size());
-        if (std::optional<MountEntry> entry = parseLine(text.substr(pos, end - pos)))
-            mounts.push_back(std::move(*entry));
-        pos = end + 1;
-    }
-    return mounts;
-}
-
-MachineDeviceFacts::MachineDeviceFacts(std::string sysRoot, std::string byLabelFolder)
-    : m_sysRoot(std::move(sysRoot)), m_byLabelFolder(std::move(byLabelFolder))
-{
-}
-
-namespace {
-
-// The kernel's name of the device a mount comes from ("sdb1", "dm-0", "nvme0n1p2"); empty for none.
-std::string deviceName(const MountEntry &mount)
-{
-    if (!mount.source.starts_with("/dev/"))
-        return {};
-    std::error_code error;
-    const fs::path resolved = fs::canonical(mount.source, error);
-    return (error ? fs::path(mount.source) : resolved).filename().string();
-}
-
-bool flagSet(const fs::path &file)
-{
-    return readWholeFile(file).starts_with('1');
-}
-
-bool removableFolder(const fs::path &folder, const fs::path &sysRoot, int depth)
-{
-    std::error_code error;
-    const std::string below = folder.string().substr(std::min(sysRoot.string().size(), folder.string().size()));
-    if (below.find("/usb") != std::string::npos)
+    if (udev_device_get_parent_with_subsystem_devtype(device, "usb", "usb_device"))
         return true;
     // A partition has no flag of its own: the disk that holds it has.
-    const fs::path disk = fs::exists(folder / "partition", error) ? folder.parent_path() : folder;
-    if (flagSet(disk / "removable"))
+    const char *type = udev_device_get_devtype(device);
+    udev_device *disk = type && std::string_view(type) == "partition"
+                            ? udev_device_get_parent_with_subsystem_devtype(device, "block", "disk")
+                            : device;
+    const char *flag = disk ? udev_device_get_sysattr_value(disk, "removable") : nullptr;
+    if (flag && flag[0] == '1')
         return true;
-    // A mapped device (encrypted, LVM) is removable when what it maps is.
-    if (depth < 4) {
-        for (const fs::directory_entry &slave : fs::directory_iterator(folder / "slaves", error)) {
-            const fs::path target = fs::canonical(slave.path(), error);
-            if (!error && removableFolder(target, sysRoot, depth + 1))
-                return true;
-        }
+    // A mapped device (encrypted, LVM) is removable when what it maps is. libudev has no call
+    // for the devices below one; sysfs lists them in its "slaves" folder. The bound guards
+    // against a loop.
+    if (depth >= 4)
+        return false;
+    std::error_code error;
+    const fs::path slaves = fs::path(udev_device_get_syspath(device)) / "slaves";
+    for (const fs::directory_entry &slave : fs::directory_iterator(slaves, error)) {
+        const std::string name = slave.path().filename().string();
+        const UdevDevice below(udev_device_new_from_subsystem_sysname(context, "block", name.c_str()), &udev_device_unref);
+        if (below && isRemovableDevice(context, below.get(), depth + 1))
+            return true;
     }
     return false;
 }
 
 } // namespace
 
-std::string MachineDeviceFacts::deviceFolder(const MountEntry &mount) const
+std::vector<MountEntry> readMountTable(const std::string &mountInfoFile)
 {
-    std::error_code error;
-    if (mount.major != 0) {
-        const fs::path byNumber = fs::path(m_sysRoot) / "dev" / "block"
-                                  / (std::to_string(mount.major) + ":" + std::to_string(mount.minor));
-        const fs::path folder = fs::canonical(byNumber, error);
-        if (!error)
-            return folder.string();
+    std::vector<MountEntry> mounts;
+    const std::unique_ptr<libmnt_table, decltype(&mnt_unref_table)> table(mnt_new_table(), &mnt_unref_table);
+    const std::unique_ptr<libmnt_iter, decltype(&mnt_free_iter)> iter(mnt_new_iter(MNT_ITER_FORWARD), &mnt_free_iter);
+    if (!table || !iter || mnt_table_parse_file(table.get(), mountInfoFile.c_str()) != 0)
+        return mounts;
+    const auto text = [](const char *value) { return std::string(value ? value : ""); };
+    libmnt_fs *fs = nullptr;
+    while (mnt_table_next_fs(table.get(), iter.get(), &fs) == 0) {
+        const dev_t number = mnt_fs_get_devno(fs);
+        mounts.push_back({mnt_fs_get_id(fs), mnt_fs_get_parent_id(fs), major(number), minor(number),
+                          text(mnt_fs_get_root(fs)), text(mnt_fs_get_target(fs)), text(mnt_fs_get_fstype(fs)),
+                          text(mnt_fs_get_source(fs)), text(mnt_fs_get_fs_options(fs))});
     }
-    // File systems that show an anonymous device number (btrfs, fuseblk) still name their device.
-    const std::string name = deviceName(mount);
-    if (name.empty())
-        return {};
-    const fs::path folder = fs::canonical(fs::path(m_sysRoot) / "class" / "block" / name, error);
-    return error ? std::string() : folder.string();
+    return mounts;
+}
+
+MachineDeviceFacts::MachineDeviceFacts() : m_udev(udev_new())
+{
+}
+
+MachineDeviceFacts::~MachineDeviceFacts()
+{
+    udev_unref(m_udev);
 }
 
 bool MachineDeviceFacts::isRemovable(const MountEntry &mount) const
 {
-    const std::string folder = deviceFolder(mount);
-    if (folder.empty())
-        return false;
-    std::error_code error;
-    fs::path sysRoot = fs::canonical(m_sysRoot, error);
-    if (error)
-        sysRoot = m_sysRoot;
-    return removableFolder(folder, sysRoot, 0);
+    const UdevDevice device = deviceOf(m_udev, mount);
+    return device && isRemovableDevice(m_udev, device.get(), 0);
 }
 
 std::string MachineDeviceFacts::label(const MountEntry &mount) const
 {
-    std::string name = deviceName(mount);
-    if (name.empty() && mount.major != 0) {
-        const std::string folder = deviceFolder(mount);
-        name = fs::path(folder).filename().string();
-    }
-    if (name.empty())
-        return {};
-    std::error_code error;
-    for (const fs::directory_entry &link : fs::directory_iterator(m_byLabelFolder, error)) {
-        std::error_code linkError;
-        const fs::path target = fs::read_symlink(link.path(), linkError);
-        if (!linkError && target.filename() == name)
-            return decodeUdevEscapes(link.path().filename().string());
-    }
-    return {};
+    const UdevDevice device = deviceOf(m_udev, mount);
+    const char *encoded = device ? udev_device_get_property_value(device.get(), "ID_FS_LABEL_ENC") : nullptr;
+    return encoded ? udevDecoded(encoded) : std::string();
 }
 
-std::vector<Volume> volumesFrom(std::string_view mountInfo, const DeviceFacts &facts)
+// Neither libudev nor libblkid exports its decoder: unsafe bytes are "\x" and two hex digits.
+std::string udevDecoded(std::string_view encoded)
 {
-    const std::vector<MountEntry> mounts = parseMountInfo(mountInfo);
+    const auto hex = hexDigitValue;
+    std::string out;
+    for (std::size_t i = 0; i < encoded.size(); ++i) {
+        if (encoded[i] == '\\' && i + 3 < encoded.size() && encoded[i + 1] == 'x' && hex(encoded[i + 2]) >= 0
+            && hex(encoded[i + 3]) >= 0) {
+            out += static_cast<char>(hex(encoded[i + 2]) * 16 + hex(encoded[i + 3]));
+            i += 3;
+            continue;
+        }
+        out += encoded[i];
+    }
+    return out;
+}
+
+std::vector<Volume> volumesFrom(const std::string &mountInfoFile, const DeviceFacts &facts)
+{
+    const std::vector<MountEntry> mounts = readMountTable(mountInfoFile);
     const std::vector<bool> visible = visibility(mounts);
     std::vector<Volume> volumes;
     std::set<std::tuple<unsigned, unsigned, std::string>> filesystemsSeen;
@@ -459,8 +287,7 @@ std::vector<Volume> volumesFrom(std::string_view mountInfo, const DeviceFacts &f
 
 std::vector<Volume> mountedVolumes()
 {
-    const std::string text = readWholeFile("/proc/self/mountinfo");
-    return volumesFrom(text, MachineDeviceFacts());
+    return volumesFrom("/proc/self/mountinfo", MachineDeviceFacts());
 }
 
 std::string mountPointOf(const std::vector<Volume> &volumes, const std::string &path)
@@ -484,21 +311,29 @@ std::string driveEntryText(const Volume &volume)
 
 std::string lowerCaseText(std::string_view text)
 {
+    // Case mapping by Unicode rules whatever locale the process runs in.
+    static const locale_t utf8 = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    const locale_t previous = ::uselocale(utf8 ? utf8 : LC_GLOBAL_LOCALE);
     std::string out;
-    out.reserve(text.size());
+    std::mbstate_t state{};
     for (std::size_t i = 0; i < text.size();) {
-        char32_t c = 0;
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
-            out += static_cast<char>(lowerCodePoint(static_cast<unsigned char>(text[i])));
-            ++i;
-        } else if (const std::size_t length = decodeUtf8(text, i, c)) {
-            appendUtf8(out, lowerCodePoint(c));
-            i += length;
-        } else {
-            out += text[i]; // not UTF-8: kept byte for byte
-            ++i;
+        wchar_t c = 0;
+        // 0 for a zero byte, (size_t)-1 or -2 for bytes that are not UTF-8, which fail the test below.
+        const std::size_t length = std::max<std::size_t>(::mbrtowc(&c, text.data() + i, text.size() - i, &state), 1);
+        const auto lower = static_cast<wchar_t>(::towlower(static_cast<wint_t>(c)));
+        char lowered[MB_LEN_MAX];
+        std::mbstate_t loweredState{};
+        const std::size_t written =
+            length <= text.size() - i ? ::wcrtomb(lowered, lower, &loweredState) : static_cast<std::size_t>(-1);
+        if (written == static_cast<std::size_t>(-1)) {
+            state = {};
+            out += text[i++]; // not UTF-8: kept byte for byte
+            continue;
         }
+        out.append(lowered, written);
+        i += length;
     }
+    ::uselocale(previous);
     return out;
 }
 

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+struct udev;
+
 namespace platform {
 
 /** The kinds of volume the drive box lists; every other mount is left out. */
@@ -22,7 +24,7 @@ struct Volume
     friend bool operator==(const Volume &, const Volume &) = default;
 };
 
-/** One line of /proc/<pid>/mountinfo, its octal escapes decoded. */
+/** One mount of a mount table, as libmount reads it (escapes decoded). */
 struct MountEntry
 {
     int id = 0;
@@ -37,8 +39,8 @@ struct MountEntry
     std::string superOptions;
 };
 
-/** The mounts a mountinfo text lists, in its order; malformed lines are skipped. */
-std::vector<MountEntry> parseMountInfo(std::string_view text);
+/** The mounts a mountinfo file lists, in its order; lines libmount cannot parse are skipped. */
+std::vector<MountEntry> readMountTable(const std::string &mountInfoFile);
 
 /** What the machine knows of a mounted device beyond the mount table. */
 class DeviceFacts
@@ -52,32 +54,35 @@ public:
 };
 
 /**
- * The facts as the kernel and udev publish them: the device's sysfs folder (its
- * "removable" flag, or a USB bus on its path) and the links in /dev/disk/by-label.
- * The two folders can be moved for tests.
+ * The facts as the kernel and udev publish them, through libudev: the removable flag
+ * of the device's disk (or of a device it maps), a USB bus above it, and the label
+ * udev recorded when the device appeared.
  */
 class MachineDeviceFacts : public DeviceFacts
 {
 public:
-    explicit MachineDeviceFacts(std::string sysRoot = "/sys", std::string byLabelFolder = "/dev/disk/by-label");
+    MachineDeviceFacts();
+    ~MachineDeviceFacts() override;
+    MachineDeviceFacts(const MachineDeviceFacts &) = delete;
+    MachineDeviceFacts &operator=(const MachineDeviceFacts &) = delete;
 
     bool isRemovable(const MountEntry &mount) const override;
     std::string label(const MountEntry &mount) const override;
 
 private:
-    std::string deviceFolder(const MountEntry &mount) const;
-
-    std::string m_sysRoot;
-    std::string m_byLabelFolder;
+    struct ::udev *m_udev;
 };
 
+/** A label as udev encodes it for its links and properties ("My\x20Photos"), decoded. */
+std::string udevDecoded(std::string_view encoded);
+
 /**
- * The present volumes a mountinfo text describes, in mount-point order: "/" always,
+ * The present volumes a mountinfo file describes, in mount-point order: "/" always,
  * then every visible mount of a block device, network share, CD-ROM or RAM disk.
  * Pseudo and image file systems, system trees, bind mounts and mounts hidden under
  * later ones are left out. Removable devices are never asked for a label.
  */
-std::vector<Volume> volumesFrom(std::string_view mountInfo, const DeviceFacts &facts);
+std::vector<Volume> volumesFrom(const std::string &mountInfoFile, const DeviceFacts &facts);
 
 /** The volumes of this machine, from /proc/self/mountinfo; "/" alone when that cannot be read. */
 std::vector<Volume> mountedVolumes();

@@ -31,7 +31,7 @@ fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for needed in fonts-liberation2 qt6-qpa-plugins libqt6widgets6 libjpeg62-turbo libc6; do
+for needed in fonts-liberation2 qt6-qpa-plugins libqt6widgets6 libjpeg62-turbo libc6 libmount1 libudev1; do
     case "$depends" in
         *"$needed"*) echo "ok: depends on $needed" ;;
         *) echo "FAIL: no dependency on $needed"; failures=$((failures + 1)) ;;

@@ -47,6 +47,36 @@ private:
 
 const std::string rootLine = "27 1 254:0 / / rw,relatime shared:1 - ext4 /dev/vda rw\n";
 
+// A mountinfo text written to a file of its own, for libmount to parse as it parses the kernel's.
+class MountInfoFile
+{
+public:
+    explicit MountInfoFile(const std::string &text)
+    {
+        char pattern[] = "/tmp/tst_volumes_mountinfo_XXXXXX";
+        const int fd = ::mkstemp(pattern);
+        m_path = pattern;
+        if (fd >= 0)
+            ::close(fd);
+        std::ofstream(m_path, std::ios::binary) << text;
+    }
+    ~MountInfoFile() { fs::remove(m_path); }
+    const std::string &path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+std::vector<platform::MountEntry> mountsOf(const std::string &text)
+{
+    return platform::readMountTable(MountInfoFile(text).path());
+}
+
+std::vector<Volume> volumesOf(const std::string &text, const platform::DeviceFacts &facts)
+{
+    return platform::volumesFrom(MountInfoFile(text).path(), facts);
+}
+
 std::vector<std::string> entryTexts(const std::vector<Volume> &volumes)
 {
     std::vector<std::string> texts;
@@ -57,7 +87,7 @@ std::vector<std::string> entryTexts(const std::vector<Volume> &volumes)
 
 TEST(MountInfo, ParsesFieldsEscapesAndOptionalFields)
 {
-    const auto mounts = platform::parseMountInfo(
+    const auto mounts = mountsOf(
         "36 35 98:0 /mnt1 /mnt/my\\040photos rw,noatime master:1 shared:7 - ext3 /dev/root rw,errors=continue\n"
         "garbage line\n"
         "40 27 0:38 / /x rw - cifs //srv/a\\134b rw\n");
@@ -95,9 +125,9 @@ class ListedVolume : public testing::TestWithParam<ListedCase>
 TEST_P(ListedVolume, HasItsTypeAndEntryText)
 {
     const ListedCase &c = GetParam();
-    const platform::MountEntry mount = platform::parseMountInfo(c.line).at(0);
+    const platform::MountEntry mount = mountsOf(c.line).at(0);
     GivenFacts facts({{"/dev/vda", {}}, {mount.source, c.device}});
-    const std::vector<Volume> volumes = platform::volumesFrom(rootLine + c.line, facts);
+    const std::vector<Volume> volumes = volumesOf(rootLine + c.line, facts);
     ASSERT_EQ(volumes.size(), 2u);
     EXPECT_EQ(volumes[0].mountPoint, "/");
     EXPECT_EQ(volumes[1].mountPoint, mount.mountPoint);
@@ -161,7 +191,7 @@ class LeftOutMount : public testing::TestWithParam<LeftOutCase>
 TEST_P(LeftOutMount, IsNotListed)
 {
     GivenFacts facts;
-    const std::vector<Volume> volumes = platform::volumesFrom(rootLine + GetParam().lines, facts);
+    const std::vector<Volume> volumes = volumesOf(rootLine + GetParam().lines, facts);
     EXPECT_EQ(entryTexts(volumes), std::vector<std::string>{"/ []"});
 }
 
@@ -191,7 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Volumes, AreInMountPointOrderWithTheRootFirst)
 {
     GivenFacts facts({{"/dev/sdb1", {true, ""}}});
-    const std::vector<Volume> volumes = platform::volumesFrom(
+    const std::vector<Volume> volumes = volumesOf(
         "40 27 0:61 / /mnt/nas rw - nfs nas:/photos rw\n"
         "41 27 8:17 / /media/ann/STICK rw - vfat /dev/sdb1 rw\n"
         "42 27 8:1 / /home rw - ext4 /dev/sda1 rw\n" + rootLine
@@ -205,18 +235,18 @@ TEST(Volumes, AreInMountPointOrderWithTheRootFirst)
 TEST(Volumes, ListTheRootEvenWhenItIsNoDiskOrMissing)
 {
     GivenFacts facts;
-    EXPECT_EQ(entryTexts(platform::volumesFrom("1 0 0:30 / / rw - overlay overlay rw\n", facts)),
+    EXPECT_EQ(entryTexts(volumesOf("1 0 0:30 / / rw - overlay overlay rw\n", facts)),
               std::vector<std::string>{"/ []"});
-    EXPECT_EQ(entryTexts(platform::volumesFrom("", facts)), std::vector<std::string>{"/ []"});
-    EXPECT_EQ(entryTexts(platform::volumesFrom("1 0 0:2 / / rw - tmpfs none rw\n", facts)),
+    EXPECT_EQ(entryTexts(volumesOf("", facts)), std::vector<std::string>{"/ []"});
+    EXPECT_EQ(entryTexts(volumesOf("1 0 0:2 / / rw - tmpfs none rw\n", facts)),
               std::vector<std::string>{"/ []"});
-    EXPECT_EQ(platform::volumesFrom("1 0 0:2 / / rw - tmpfs none rw\n", facts).at(0).type, VolumeType::RamDisk);
+    EXPECT_EQ(volumesOf("1 0 0:2 / / rw - tmpfs none rw\n", facts).at(0).type, VolumeType::RamDisk);
 }
 
 TEST(Volumes, ASecondMountOfAFileSystemIsABindOfTheFirst)
 {
     GivenFacts facts({{"/dev/sda1", {false, "Data"}}});
-    const std::vector<Volume> volumes = platform::volumesFrom(rootLine
+    const std::vector<Volume> volumes = volumesOf(rootLine
                                                                   + "66 27 8:1 / /data rw - ext4 /dev/sda1 rw\n"
                                                                     "67 27 8:1 / /data2 rw - ext4 /dev/sda1 rw\n"
                                                                     "68 27 0:70 / /mnt/ram rw - tmpfs tmpfs rw\n"
@@ -228,7 +258,7 @@ TEST(Volumes, ASecondMountOfAFileSystemIsABindOfTheFirst)
 TEST(Volumes, AMountCoveredByALaterOneShowsTheLaterOne)
 {
     // An automount point the network share was mounted on, and a disk hidden under another.
-    const std::vector<Volume> volumes = platform::volumesFrom(rootLine
+    const std::vector<Volume> volumes = volumesOf(rootLine
                                                                   + "40 27 0:45 / /mnt/nas rw - autofs systemd-1 rw\n"
                                                                     "41 40 0:61 / /mnt/nas rw - nfs nas:/photos rw\n"
                                                                     "42 27 8:1 / /mnt/disk rw - ext4 /dev/sda1 rw\n"
@@ -241,7 +271,7 @@ TEST(Volumes, AMountCoveredByALaterOneShowsTheLaterOne)
 TEST(Volumes, AMountBelowAFolderMountedOverLaterIsHidden)
 {
     // /media/ann/STICK was mounted first; then something was mounted over /media itself.
-    const std::vector<Volume> volumes = platform::volumesFrom(rootLine
+    const std::vector<Volume> volumes = volumesOf(rootLine
                                                                   + "40 27 8:17 / /media/ann/STICK rw - vfat /dev/sdb1 rw\n"
                                                                     "41 27 0:70 / /media rw - tmpfs tmpfs rw\n"
                                                                     "42 41 8:33 / /media/cam rw - vfat /dev/sdc1 rw\n"
@@ -282,86 +312,58 @@ TEST(LowerCaseText, LowersLettersAndKeepsBytesThatAreNotUtf8)
               "b");
 }
 
-// A sysfs and a by-label folder built in a temporary folder, with the links the kernel and udev make.
-class MachineFacts : public testing::Test
+TEST(UdevDecoded, DecodesHexEscapesAndKeepsTheRest)
 {
-protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tst_volumes_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_root = pattern;
-        fs::create_directories(m_root / "sys/dev/block");
-        fs::create_directories(m_root / "sys/class/block");
-        fs::create_directories(m_root / "by-label");
-    }
-    void TearDown() override { fs::remove_all(m_root); }
-
-    // A disk with one partition under the given bus path; both reachable by number and by name.
-    void addPartition(const std::string &bus, const std::string &disk, const std::string &partition,
-                      const std::string &number, bool removableFlag)
-    {
-        const fs::path diskFolder = m_root / "sys/devices" / bus / "block" / disk;
-        fs::create_directories(diskFolder / partition);
-        write(diskFolder / "removable", removableFlag ? "1\n" : "0\n");
-        write(diskFolder / partition / "partition", "1\n");
-        fs::create_directory_symlink(diskFolder / partition, m_root / "sys/dev/block" / number);
-        fs::create_directory_symlink(diskFolder / partition, m_root / "sys/class/block" / partition);
-    }
-    void addLabel(const std::string &escapedLabel, const std::string &device)
-    {
-        fs::create_symlink("../../" + device, m_root / "by-label" / escapedLabel);
-    }
-    static void write(const fs::path &file, const std::string &text) { std::ofstream(file) << text; }
-
-    platform::MachineDeviceFacts facts() const
-    {
-        return platform::MachineDeviceFacts((m_root / "sys").string(), (m_root / "by-label").string());
-    }
-    static platform::MountEntry mount(const std::string &line) { return platform::parseMountInfo(line).at(0); }
-
-    fs::path m_root;
-};
-
-TEST_F(MachineFacts, TellRemovableDevicesByFlagOrUsbBus)
-{
-    addPartition("pci0000:00/0000:00:17.0/ata1/host0", "sdq", "sdq1", "65:1", false);
-    addPartition("pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6", "sdr", "sdr1", "65:17", false);
-    addPartition("pci0000:00/0000:00:1a.0/mmc_host/mmc0/mmc0:0001", "mmcblk0", "mmcblk0p1", "179:1", true);
-    // An encrypted stick: the mapped device has no bus of its own, the partition it maps has.
-    const fs::path mapped = m_root / "sys/devices/virtual/block/dm-7";
-    fs::create_directories(mapped / "slaves");
-    write(mapped / "removable", "0\n");
-    fs::create_directory_symlink(m_root / "sys/class/block/sdr1", mapped / "slaves/sdr1");
-    fs::create_directory_symlink(mapped, m_root / "sys/dev/block/254:7");
-
-    const platform::MachineDeviceFacts machine = facts();
-    EXPECT_FALSE(machine.isRemovable(mount("1 0 65:1 / /data rw - ext4 /dev/sdq1 rw")));
-    EXPECT_TRUE(machine.isRemovable(mount("1 0 65:17 / /media/s rw - vfat /dev/sdr1 rw")));
-    EXPECT_TRUE(machine.isRemovable(mount("1 0 179:1 / /media/c rw - exfat /dev/mmcblk0p1 rw")));
-    EXPECT_TRUE(machine.isRemovable(mount("1 0 254:7 / /media/x rw - ext4 /dev/mapper/luks-x rw")));
-    // Anonymous device numbers (btrfs, fuseblk): the device is found by its name.
-    EXPECT_TRUE(machine.isRemovable(mount("1 0 0:51 / /media/n rw - fuseblk /dev/sdr1 rw")));
-    EXPECT_FALSE(machine.isRemovable(mount("1 0 0:33 / /home rw - btrfs /dev/sdq1 rw")));
-    EXPECT_FALSE(machine.isRemovable(mount("1 0 0:60 / /mnt/nas rw - cifs //nas/p rw")));
+    const std::pair<std::string, std::string> cases[] = {
+        {"OTHER", "OTHER"},
+        {"My\\x20Photos\\x2f2015", "My Photos/2015"},
+        {"\\x45\\x74\\xC3\\xa9", "Et\xC3\xA9"},
+        {"cut\\x2", "cut\\x2"},
+        {"bad\\xZ1 and \\y20", "bad\\xZ1 and \\y20"},
+    };
+    for (const auto &[encoded, label] : cases)
+        EXPECT_EQ(platform::udevDecoded(encoded), label) << encoded;
 }
 
-TEST_F(MachineFacts, ReadLabelsFromUdevLinks)
+// What sysfs says of a block device, read directly: the flag of its disk or a USB bus on its path.
+bool removableBySysfs(const fs::path &device)
 {
-    addPartition("pci0000:00/ata1/host0", "sdq", "sdq1", "65:1", false);
-    addPartition("pci0000:00/ata1/host0", "sdq", "sdq2", "65:2", false);
-    addLabel("My\\x20Photos\\x2f2015", "sdq1");
-    addLabel("OTHER", "sdz9");
+    const fs::path disk = fs::exists(device / "partition") ? device.parent_path() : device;
+    std::string flag;
+    std::ifstream(disk / "removable") >> flag;
+    return flag == "1" || device.string().find("/usb") != std::string::npos;
+}
 
-    const platform::MachineDeviceFacts machine = facts();
-    EXPECT_EQ(machine.label(mount("1 0 65:1 / /data rw - ext4 /dev/sdq1 rw")), "My Photos/2015");
-    EXPECT_EQ(machine.label(mount("1 0 0:33 / /home rw - btrfs /dev/sdq1 rw")), "My Photos/2015");
-    EXPECT_EQ(machine.label(mount("1 0 65:2 / /srv rw - ext4 /dev/sdq2 rw")), "");
-    EXPECT_EQ(machine.label(mount("1 0 0:64 / /mnt/ram rw - tmpfs tmpfs rw")), "");
+TEST(MachineFacts, AgreeWithSysfsOnEveryBlockDeviceOfThisMachine)
+{
+    const platform::MachineDeviceFacts machine;
+    int checked = 0;
+    std::error_code error;
+    for (const fs::directory_entry &link : fs::directory_iterator("/sys/class/block", error)) {
+        const fs::path device = fs::canonical(link.path());
+        if (!fs::is_empty(device / "slaves", error) && !error)
+            continue; // a mapped device: its answer is that of what it maps
+        std::string number;
+        std::ifstream(device / "dev") >> number;
+        const std::string line =
+            "1 0 " + number + " / /media/x rw - ext4 /dev/" + link.path().filename().string() + " rw\n";
+        EXPECT_EQ(machine.isRemovable(mountsOf(line).at(0)), removableBySysfs(device)) << device;
+        ++checked;
+    }
+    if (checked == 0)
+        GTEST_SKIP() << "this machine shows no block devices";
+}
 
-    const platform::MachineDeviceFacts noFolders("/nonexistent/sys", "/nonexistent/by-label");
-    EXPECT_EQ(noFolders.label(mount("1 0 65:1 / /data rw - ext4 /dev/sdq1 rw")), "");
-    EXPECT_FALSE(noFolders.isRemovable(mount("1 0 65:1 / /data rw - ext4 /dev/sdq1 rw")));
+TEST(MachineFacts, KnowNothingOfMountsWithoutADevice)
+{
+    const platform::MachineDeviceFacts machine;
+    for (const char *line : {"1 0 0:60 / /mnt/nas rw - cifs //nas/p rw\n", "1 0 0:64 / /mnt/ram rw - tmpfs tmpfs rw\n",
+                             "1 0 0:33 / /home rw - btrfs /dev/no-such-disk rw\n",
+                             "1 0 4095:1048575 / /data rw - ext4 /dev/sdzz9 rw\n"}) {
+        const platform::MountEntry mount = mountsOf(line).at(0);
+        EXPECT_FALSE(machine.isRemovable(mount)) << line;
+        EXPECT_EQ(machine.label(mount), "") << line;
+    }
 }
 
 TEST(MachineVolumes, IncludeTheRootAndOnlyFolders)
