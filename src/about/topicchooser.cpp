@@ -31,11 +31,14 @@ TopicChooser::TopicChooser(const QString &keyword, const QList<SitemapTopic> &to
 
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    // Enter reaches the default button; a double click displays at once.
-    connect(m_list, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    // Enter and a double click display at once. Enter may reach the default button as well, and
+    // the topic is shown once all the same.
+    connect(m_list, &QListWidget::itemActivated, this, &QDialog::accept);
     connect(this, &QDialog::accepted, this, [this] {
         const int row = m_list->currentRow();
-        if (row >= 0 && row < m_topics.size())
+        if (!m_chosen && row >= 0 && row < m_topics.size()) {
+            m_chosen = true;
             emit topicChosen(m_topics.at(row).path);
+        }
     });
 }

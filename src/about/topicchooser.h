@@ -25,4 +25,5 @@ signals:
 private:
     QList<SitemapTopic> m_topics;
     QListWidget *m_list = nullptr;
+    bool m_chosen = false;
 };
