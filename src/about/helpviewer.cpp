@@ -75,7 +75,7 @@ HelpViewer::HelpViewer(QWidget *caller) : QMainWindow(caller, Qt::Window), m_bro
     m_splitter->setObjectName(QStringLiteral("splitter"));
     m_splitter->setChildrenCollapsible(false);
     setCentralWidget(m_splitter);
-    resize(940, 600);
+    resize(1000, 600);
 
     QToolBar *bar = addToolBar(QStringLiteral("Navigation"));
     bar->setMovable(false);
@@ -123,7 +123,7 @@ void HelpViewer::buildNavigation()
     m_splitter->addWidget(m_browser);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({260, 680});
+    m_splitter->setSizes({300, 700});
     setPaneShown(true);
 
     connect(m_navigation, &QTabWidget::currentChanged, this, [this](int tab) {
@@ -168,14 +168,18 @@ void HelpViewer::setPaneShown(bool shown)
     m_togglePane->setText(shown ? QStringLiteral("Hide") : QStringLiteral("Show"));
     m_togglePane->setToolTip(shown ? QStringLiteral("Hide the Contents, Index and Search")
                                    : QStringLiteral("Show the Contents, Index and Search"));
-    m_togglePane->setIcon(style()->standardIcon(shown ? QStyle::SP_ToolBarHorizontalExtensionButton
-                                                      : QStyle::SP_ToolBarVerticalExtensionButton));
 }
 
-void HelpViewer::openTopic(const QString &path)
+// A topic may name a place on its page ("/rules.htm#date"); the place is no part of the object's path.
+void HelpViewer::openTopic(const QString &topic)
 {
-    if (m_help)
-        m_browser->setSource(HelpBrowser::urlOf(path));
+    if (!m_help)
+        return;
+    const qsizetype hash = topic.indexOf(QLatin1Char('#'));
+    QUrl url = HelpBrowser::urlOf(topic.left(hash));
+    if (hash >= 0)
+        url.setFragment(topic.mid(hash + 1));
+    m_browser->setSource(url);
 }
 
 void HelpViewer::openKeyword(const QString &keyword, QList<SitemapTopic> topics)
@@ -196,6 +200,8 @@ void HelpViewer::openKeyword(const QString &keyword, QList<SitemapTopic> topics)
     }
     auto *chooser = new TopicChooser(keyword, topics, this);
     connect(chooser, &TopicChooser::topicChosen, this, &HelpViewer::openTopic);
+    // Without a window manager to hand it back, the viewer would lose the keyboard's shortcuts.
+    connect(chooser, &QDialog::finished, this, [this] { activateWindow(); });
     chooser->open();
 }
 

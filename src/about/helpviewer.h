@@ -57,7 +57,7 @@ public:
 private:
     void buildNavigation();
     void fillNavigation();
-    void openTopic(const QString &path);
+    void openTopic(const QString &topic);
     void openKeyword(const QString &keyword, QList<SitemapTopic> topics);
     void setPaneShown(bool shown);
     /** Says in the window why none of the `tried` places (path, reason) could be shown. */

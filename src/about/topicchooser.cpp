@@ -24,6 +24,7 @@ TopicChooser::TopicChooser(const QString &keyword, const QList<SitemapTopic> &to
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     buttons->addButton(QStringLiteral("&Display"), QDialogButtonBox::AcceptRole)->setDefault(true);
 
+    resize(380, 240);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(label);
     layout->addWidget(m_list);

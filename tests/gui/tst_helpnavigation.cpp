@@ -6,6 +6,7 @@
 #include "about/helpindexpane.h"
 #include "about/helpsearchpane.h"
 #include "about/helpviewer.h"
+#include "about/htmldocument.h"
 #include "about/searchindex.h"
 #include "about/sitemap.h"
 #include "about/topicchooser.h"
@@ -140,6 +141,7 @@ private slots:
     void cleanup();
     void readsSitemaps_data();
     void readsSitemaps();
+    void deepNestingIsReadWithoutRunningOutOfStack();
     void contentsShowTheFilesNestingAndOrder();
     void contentsOpenTopicsAndFollowTheShownPage();
     void indexJumpsToTheFirstKeywordStartingWithWhatIsTyped();
@@ -156,6 +158,7 @@ private slots:
     void altKeysSwitchTheTabsAndNamesAreTheTexts();
     void paneHidesShowsAndResizes();
     void ourHelpHasItsKeywordsAndEveryEntryLeadsToAPlace();
+    void everyEntryOfOurContentsOpensItsPage();
 
 private:
     HelpViewer *showFixture();
@@ -249,6 +252,18 @@ void HelpNavigationTest::readsSitemaps()
     QCOMPARE(shapeOf(parseSitemap(html)), shape);
 }
 
+void HelpNavigationTest::deepNestingIsReadWithoutRunningOutOfStack()
+{
+    const QByteArray li = R"(<li><object type="text/sitemap"><param name="Name" value="x"></object><ul>)";
+    const QList<SitemapEntry> entries = parseSitemap(li.repeated(200000));
+    int depth = 0;
+    for (const QList<SitemapEntry> *level = &entries; !level->isEmpty(); level = &level->first().children)
+        ++depth;
+    QVERIFY2(depth >= 100, qPrintable(QString::number(depth)));
+
+    QVERIFY(HtmlDocument(QByteArray("<div>deep ").repeated(200000)).text().contains(QStringLiteral("deep")));
+}
+
 void HelpNavigationTest::contentsShowTheFilesNestingAndOrder()
 {
     const CompiledHelp help(m_fixture);
@@ -285,7 +300,14 @@ void HelpNavigationTest::contentsOpenTopicsAndFollowTheShownPage()
     QTest::keyClick(tree, Qt::Key_Return);
     QCOMPARE(browser->documentTitle(), QStringLiteral("Alpha page"));
 
-    // Gamma stands on a place inside its page; a link to the page as a whole marks it as well.
+    // Gamma stands on a place far down its page.
+    tree->expandItem(beta);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(beta->child(0)).center());
+    QCOMPARE(browser->source(), QUrl(QStringLiteral("chm:/c.htm#deep")));
+    QCOMPARE(browser->documentTitle(), QStringLiteral("Gamma page"));
+    QVERIFY(browser->verticalScrollBar()->value() > 0);
+
+    // A link to the page as a whole marks the entry as well.
     browser->setSource(HelpBrowser::urlOf(QStringLiteral("/b.htm")));
     QCOMPARE(tree->currentItem()->text(0), QStringLiteral("Beta"));
     tree->collapseItem(beta);
@@ -670,6 +692,25 @@ void HelpNavigationTest::ourHelpHasItsKeywordsAndEveryEntryLeadsToAPlace()
     QCOMPARE(words.pageCount(), help.pages().size());
     const QList<FoundPage> found = words.find(QStringLiteral("remove the date from filename"));
     QVERIFY(found.contains(FoundPage{QStringLiteral("/rules.htm"), QStringLiteral("The ten naming rules")}));
+}
+
+void HelpNavigationTest::everyEntryOfOurContentsOpensItsPage()
+{
+    HelpViewer *viewer = show(QStringLiteral(QUARIMO_BUILT_HELP_FILE));
+    QVERIFY(viewer);
+    HelpContentsTree *tree = viewer->contents();
+    tree->expandAll();
+    tree->setFocus();
+    int opened = 0;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it, ++opened) {
+        tree->setCurrentItem(*it);
+        QTest::keyClick(tree, Qt::Key_Return);
+        const QString where = (*it)->text(0);
+        QVERIFY2(!viewer->browser()->documentTitle().isEmpty(), qPrintable(where));
+        QVERIFY2(viewer->browser()->toPlainText().size() > 200, qPrintable(where));
+        QCOMPARE(tree->currentItem(), *it);
+    }
+    QVERIFY(opened >= 11);
 }
 
 QTEST_MAIN(HelpNavigationTest)
