@@ -138,6 +138,8 @@ void HelpViewer::buildNavigation()
         else if (page == m_contents)
             m_contents->setFocus();
     });
+    // The viewer opens with the keyboard in the contents.
+    m_contents->setFocus();
     connect(m_contents, &HelpContentsTree::topicChosen, this, &HelpViewer::openTopic);
     connect(m_index, &HelpIndexPane::keywordChosen, this, &HelpViewer::openKeyword);
     connect(m_search, &HelpSearchPane::pageChosen, this, [this](const QString &path, const QStringList &words) {

@@ -273,6 +273,7 @@ void HelpNavigationTest::contentsShowTheFilesNestingAndOrder()
     HelpViewer *viewer = showFixture();
     QVERIFY(viewer);
     QCOMPARE(viewer->navigation()->currentWidget(), viewer->contents());
+    QCOMPARE(QApplication::focusWidget(), viewer->contents());
     QCOMPARE(shapeOf(viewer->contents()->invisibleRootItem()), QStringLiteral("Book[Alpha,Beta[Gamma]],Delta"));
     // The default topic is marked in the tree.
     QCOMPARE(viewer->contents()->currentItem()->text(0), QStringLiteral("Delta"));
