@@ -74,6 +74,8 @@ void collect(const xmlNode *node, QList<SitemapEntry> &entries, const QString &s
         if (isElement(node, "object")) {
             if (attribute(node, "type").trimmed().compare(QLatin1String("text/sitemap"), Qt::CaseInsensitive) == 0)
                 entries.append(entryOf(node, sitemapPath));
+            // An object left open holds whatever follows it.
+            collect(node->children, entries, sitemapPath);
         } else if (isElement(node, "ul") || isElement(node, "ol")) {
             collect(node->children, entries.isEmpty() ? entries : entries.last().children, sitemapPath);
         } else {

@@ -55,6 +55,8 @@ const QByteArray fixtureIndex = R"(<HTML><BODY><UL>
 <LI><OBJECT type="text/sitemap"><param name="Name" value="date"><param name="Local" value="b.htm"></OBJECT>
   <UL><LI><OBJECT type="text/sitemap"><param name="Name" value="and time"><param name="Local" value="c.htm"></OBJECT></UL>
 <LI><OBJECT type="text/sitemap"><param name="Name" value="dates, see date"><param name="See Also" value="date"></OBJECT>
+<LI><OBJECT type="text/sitemap"><param name="Name" value="pages"><param name="Local" value="a.htm">
+    <param name="Local" value="c.htm#deep"></OBJECT>
 <LI><OBJECT type="text/sitemap"><param name="Name" value="zebra"><param name="Local" value="a.htm"></OBJECT>
 </UL></BODY></HTML>)";
 
@@ -226,6 +228,8 @@ void HelpNavigationTest::readsSitemaps_data()
                                          << "A[A1],B";
     QTest::newRow("three levels, no end tags") << "<ul>" + li + "A" + end + "<ul>" + li + "B" + end + "<ul>" + li + "C" + end
                                                << "A[B[C]]";
+    QTest::newRow("objects left open") << "<ul>" + li + "A\"><ul>" + li + "A1\">" + li + "A2\"></ul>" + li + "B\"></ul>"
+                                        << "A[A1,A2],B";
     QTest::newRow("keyword with titled topics")
         << "<ul>" + li + R"(k"><param name="Name" value="One"><param name="Local" value="1.htm"><param name="Name" value="Two)"
                + local + "2.htm" + end
@@ -333,7 +337,7 @@ void HelpNavigationTest::indexJumpsToTheFirstKeywordStartingWithWhatIsTyped()
     QVERIFY(viewer);
     HelpIndexPane *index = viewer->index();
     QListWidget *list = index->keywordList();
-    QCOMPARE(textsOf(list), (QStringList{"camera", "date", "    and time", "dates, see date", "zebra"}));
+    QCOMPARE(textsOf(list), (QStringList{"camera", "date", "    and time", "dates, see date", "pages", "zebra"}));
     QCOMPARE(list->item(2)->data(Qt::AccessibleTextRole).toString(), QStringLiteral("and time"));
 
     viewer->navigation()->setCurrentWidget(index);
@@ -415,6 +419,18 @@ void HelpNavigationTest::indexKeywordWithTwoTopicsLetsTheUserChoose()
     doubleClick(chooser->topicList(), chooser->topicList()->item(0));
     QTRY_VERIFY(chooser.isNull());
     QCOMPARE(viewer->browser()->documentTitle(), QStringLiteral("Alpha page"));
+
+    // Topics the index leaves untitled are named as the contents name their pages.
+    index->keywordField()->clear();
+    QTest::keyClicks(index->keywordField(), QStringLiteral("pa"));
+    QTest::keyClick(index->keywordField(), Qt::Key_Return);
+    chooser = viewer->findChild<TopicChooser *>();
+    QVERIFY(chooser);
+    QCOMPARE(textsOf(chooser->topicList()), (QStringList{"Alpha", "Gamma"}));
+    chooser->topicList()->setCurrentRow(1);
+    QTest::keyClick(chooser->topicList(), Qt::Key_Return);
+    QTRY_VERIFY(chooser.isNull());
+    QCOMPARE(viewer->browser()->source(), QUrl(QStringLiteral("chm:/c.htm#deep")));
 }
 
 void HelpNavigationTest::indexSeeAlsoLeadsToTheKeywordItNames()
@@ -531,7 +547,7 @@ void HelpNavigationTest::sitemapsAreFoundByTheirEntryWhenTheSystemDataNamesNone(
     HelpViewer *viewer = show(compiled);
     QVERIFY(viewer);
     QCOMPARE(shapeOf(viewer->contents()->invisibleRootItem()), QStringLiteral("Book[Alpha,Beta[Gamma]],Delta"));
-    QCOMPARE(viewer->index()->keywordList()->count(), 5);
+    QCOMPARE(viewer->index()->keywordList()->count(), 6);
 }
 
 void HelpNavigationTest::fileWithoutContentsOrIndexGivesEmptyTabs()
