@@ -1,6 +1,7 @@
 #include "about/htmldocument.h"
 
 #include <QSet>
+#include <QStringDecoder>
 #include <libxml/HTMLparser.h>
 
 namespace {
@@ -58,13 +59,24 @@ void appendText(const xmlNode *node, QString &text)
     }
 }
 
+// Help files are written on systems whose 8-bit code page is mostly Windows-1252, and their sitemaps
+// seldom say so. A file that declares its character set, or is valid UTF-8, is read as it is.
+const char *fallbackEncoding(const QByteArray &html)
+{
+    if (html.left(2048).toLower().contains("charset"))
+        return nullptr;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString decoded = utf8(html);
+    return utf8.hasError() ? "windows-1252" : nullptr;
+}
+
 } // namespace
 
 HtmlDocument::HtmlDocument(const QByteArray &html)
 {
     if (html.isEmpty())
         return;
-    m_document = htmlReadMemory(html.constData(), int(html.size()), nullptr, nullptr,
+    m_document = htmlReadMemory(html.constData(), int(html.size()), nullptr, fallbackEncoding(html),
                                 HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
 }
 

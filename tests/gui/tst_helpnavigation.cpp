@@ -230,6 +230,12 @@ void HelpNavigationTest::readsSitemaps_data()
                                                << "A[B[C]]";
     QTest::newRow("objects left open") << "<ul>" + li + "A\"><ul>" + li + "A1\">" + li + "A2\"></ul>" + li + "B\"></ul>"
                                         << "A[A1,A2],B";
+    QTest::newRow("Latin-1 without a declaration") << "<ul>" + li + "Caf\xe9" + end << "Caf\u00e9";
+    QTest::newRow("Windows-1252 without a declaration") << "<ul>" + li + "\x93" "Caf\xe9\x94" + end << "\u201cCaf\u00e9\u201d";
+    QTest::newRow("UTF-8") << "<ul>" + li + "Caf\xc3\xa9" + end << "Caf\u00e9";
+    QTest::newRow("declared character set") << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-7\"><ul>" + li
+                                                   + "\xe1" + end
+                                            << "\u03b1";
     QTest::newRow("keyword with titled topics")
         << "<ul>" + li + R"(k"><param name="Name" value="One"><param name="Local" value="1.htm"><param name="Name" value="Two)"
                + local + "2.htm" + end
