@@ -80,6 +80,9 @@ void HelpSearchPane::search(const QString &query)
 
 void HelpSearchPane::choose(QListWidgetItem *item)
 {
-    if (item)
-        emit pageChosen(item->data(pathRole).toString(), SearchIndex::wordsOf(m_field->text()));
+    if (!item)
+        return;
+    QStringList words = SearchIndex::wordsOf(m_field->text());
+    words.removeDuplicates();
+    emit pageChosen(item->data(pathRole).toString(), words);
 }
