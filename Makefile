@@ -10,7 +10,7 @@ JOBS  ?= $(shell nproc)
 PACKAGES = cmake make g++ pkg-config \
            qt6-base-dev qt6-base-dev-tools libgl-dev \
            libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev \
-           fonts-liberation2 fp-utils libchm-dev clang \
+           fonts-liberation2 fp-utils libchm-dev libxml2-dev clang \
            libmount-dev libudev-dev libexif-dev \
            dpkg-dev file desktop-file-utils appstream
 

@@ -13,12 +13,6 @@ quint16 littleEndian16(const QByteArray &bytes, qsizetype at)
     return quint16(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8);
 }
 
-bool isPage(const QString &path)
-{
-    return path.endsWith(QLatin1String(".htm"), Qt::CaseInsensitive)
-        || path.endsWith(QLatin1String(".html"), Qt::CaseInsensitive);
-}
-
 QString objectPath(const QByteArray &named)
 {
     QString path = QString::fromUtf8(named);
@@ -85,19 +79,33 @@ std::optional<QByteArray> CompiledHelp::read(const QString &objectPath) const
     return bytes;
 }
 
-QStringList CompiledHelp::pages() const
+QStringList CompiledHelp::objectsEndingWith(const QStringList &suffixes) const
 {
-    QStringList found;
+    struct Search
+    {
+        const QStringList &suffixes;
+        QStringList found;
+    } search{suffixes, {}};
     if (!m_file)
-        return found;
+        return search.found;
     const auto collect = [](chmFile *, chmUnitInfo *unit, void *context) -> int {
+        auto *search = static_cast<Search *>(context);
         const QString path = QString::fromUtf8(unit->path);
-        if (isPage(path))
-            static_cast<QStringList *>(context)->append(path);
+        for (const QString &suffix : search->suffixes) {
+            if (path.endsWith(suffix, Qt::CaseInsensitive)) {
+                search->found.append(path);
+                break;
+            }
+        }
         return CHM_ENUMERATOR_CONTINUE;
     };
-    chm_enumerate(m_file, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collect, &found);
-    return found;
+    chm_enumerate(m_file, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collect, &search);
+    return search.found;
+}
+
+QStringList CompiledHelp::pages() const
+{
+    return objectsEndingWith({QStringLiteral(".htm"), QStringLiteral(".html")});
 }
 
 QMap<quint16, QByteArray> CompiledHelp::systemEntries() const
@@ -118,4 +126,23 @@ QString CompiledHelp::defaultTopic() const
 QString CompiledHelp::title() const
 {
     return QString::fromUtf8(systemEntries().value(systemTitle)).trimmed();
+}
+
+QString CompiledHelp::sitemapFile(quint16 code, const QString &suffix) const
+{
+    const QByteArray named = systemEntries().value(code);
+    if (!named.isEmpty() && contains(objectPath(named)))
+        return objectPath(named);
+    const QStringList found = objectsEndingWith({suffix});
+    return found.isEmpty() ? QString() : found.first();
+}
+
+QString CompiledHelp::contentsFile() const
+{
+    return sitemapFile(systemContentsFile, QStringLiteral(".hhc"));
+}
+
+QString CompiledHelp::indexFile() const
+{
+    return sitemapFile(systemIndexFile, QStringLiteral(".hhk"));
 }

@@ -42,8 +42,19 @@ public:
     /** The title the file gives itself; empty when it gives none. */
     QString title() const;
 
+    /**
+     * The path of the file's table of contents (.hhc): the one its system data names, else the
+     * first .hhc object it holds; empty when it has none.
+     */
+    QString contentsFile() const;
+
+    /** The path of the file's index (.hhk), found the same way; empty when it has none. */
+    QString indexFile() const;
+
 private:
     QMap<quint16, QByteArray> systemEntries() const;
+    QStringList objectsEndingWith(const QStringList &suffixes) const;
+    QString sitemapFile(quint16 code, const QString &suffix) const;
 
     QString m_path;
     chmFile *m_file = nullptr;
@@ -60,6 +71,7 @@ QMap<quint16, QByteArray> parseSystemEntries(const QByteArray &system);
 /** The codes of the #SYSTEM entries the viewer reads. */
 enum SystemEntryCode : quint16 {
     systemContentsFile = 0,
+    systemIndexFile = 1,
     systemDefaultTopic = 2,
     systemTitle = 3,
 };

@@ -3,6 +3,7 @@
 #include "about/compiledhelp.h"
 
 #include <QDesktopServices>
+#include <algorithm>
 
 namespace {
 
@@ -51,5 +52,31 @@ void HelpBrowser::doSetSource(const QUrl &name, QTextDocument::ResourceType type
         QDesktopServices::openUrl(name);
         return;
     }
+    setExtraSelections({});
     QTextBrowser::doSetSource(name, type);
+}
+
+void HelpBrowser::highlight(const QStringList &words)
+{
+    QTextCharFormat marked;
+    marked.setBackground(palette().color(QPalette::Highlight));
+    marked.setForeground(palette().color(QPalette::HighlightedText));
+    QList<ExtraSelection> marks;
+    for (const QString &word : words) {
+        if (word.isEmpty())
+            continue;
+        for (QTextCursor found = document()->find(word, 0, QTextDocument::FindWholeWords); !found.isNull();
+             found = document()->find(word, found, QTextDocument::FindWholeWords))
+            marks.append({found, marked});
+    }
+    std::sort(marks.begin(), marks.end(), [](const ExtraSelection &a, const ExtraSelection &b) {
+        return a.cursor.selectionStart() < b.cursor.selectionStart();
+    });
+    setExtraSelections(marks);
+    if (!marks.isEmpty()) {
+        QTextCursor first(document());
+        first.setPosition(marks.first().cursor.selectionStart());
+        setTextCursor(first);
+        ensureCursorVisible();
+    }
 }

@@ -22,6 +22,12 @@ public:
     /** The URL of the object at `objectPath` inside the help file. */
     static QUrl urlOf(const QString &objectPath);
 
+    /**
+     * Marks every whole-word occurrence of `words` on the shown page, without regard to case, and
+     * scrolls to the first one. The marks go when another page is shown.
+     */
+    void highlight(const QStringList &words);
+
 protected:
     QVariant loadResource(int type, const QUrl &name) override;
     void doSetSource(const QUrl &name, QTextDocument::ResourceType type) override;

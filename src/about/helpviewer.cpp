@@ -2,13 +2,21 @@
 
 #include "about/compiledhelp.h"
 #include "about/helpbrowser.h"
+#include "about/helpcontentstree.h"
+#include "about/helpindexpane.h"
+#include "about/helpsearchpane.h"
+#include "about/htmldocument.h"
+#include "about/topicchooser.h"
 #include "helpfile.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QSplitter>
 #include <QStyle>
+#include <QTabWidget>
 #include <QToolBar>
 #include <algorithm>
 
@@ -63,12 +71,18 @@ HelpViewer::HelpViewer(QWidget *caller) : QMainWindow(caller, Qt::Window), m_bro
 {
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(viewerTitle);
-    setCentralWidget(m_browser);
-    resize(720, 560);
+    m_splitter = new QSplitter(Qt::Horizontal, this);
+    m_splitter->setObjectName(QStringLiteral("splitter"));
+    m_splitter->setChildrenCollapsible(false);
+    setCentralWidget(m_splitter);
+    resize(1000, 600);
 
     QToolBar *bar = addToolBar(QStringLiteral("Navigation"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_togglePane = bar->addAction(QString());
+    m_togglePane->setObjectName(QStringLiteral("togglePane"));
+    connect(m_togglePane, &QAction::triggered, this, [this] { setPaneShown(!m_navigation->isVisible()); });
     QAction *back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("&Back"));
     QAction *forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("&Forward"));
     QAction *home = bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("&Home"));
@@ -90,6 +104,107 @@ HelpViewer::HelpViewer(QWidget *caller) : QMainWindow(caller, Qt::Window), m_bro
     closeWindow->setShortcuts({QKeySequence(QKeySequence::Close), QKeySequence(Qt::Key_Escape)});
     connect(closeWindow, &QAction::triggered, this, &QWidget::close);
     addAction(closeWindow);
+
+    buildNavigation();
+}
+
+void HelpViewer::buildNavigation()
+{
+    m_navigation = new QTabWidget(m_splitter);
+    m_navigation->setObjectName(QStringLiteral("navigation"));
+    m_contents = new HelpContentsTree(m_navigation);
+    m_index = new HelpIndexPane(m_navigation);
+    m_search = new HelpSearchPane(m_navigation);
+    // The mnemonics give Alt+C, Alt+N and Alt+S.
+    m_navigation->addTab(m_contents, QStringLiteral("&Contents"));
+    m_navigation->addTab(m_index, QStringLiteral("I&ndex"));
+    m_navigation->addTab(m_search, QStringLiteral("&Search"));
+    m_splitter->addWidget(m_navigation);
+    m_splitter->addWidget(m_browser);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({300, 700});
+    setPaneShown(true);
+
+    connect(m_navigation, &QTabWidget::currentChanged, this, [this](int tab) {
+        QWidget *page = m_navigation->widget(tab);
+        if (page == m_search)
+            m_search->prepare();
+        // Switching tabs by keyboard puts the user where the tab is worked.
+        if (page == m_index)
+            m_index->keywordField()->setFocus();
+        else if (page == m_search)
+            m_search->wordsField()->setFocus();
+        else if (page == m_contents)
+            m_contents->setFocus();
+    });
+    // The viewer opens with the keyboard in the contents.
+    m_contents->setFocus();
+    connect(m_contents, &HelpContentsTree::topicChosen, this, &HelpViewer::openTopic);
+    connect(m_index, &HelpIndexPane::keywordChosen, this, &HelpViewer::openKeyword);
+    connect(m_search, &HelpSearchPane::pageChosen, this, [this](const QString &path, const QStringList &words) {
+        openTopic(path);
+        m_browser->highlight(words);
+    });
+    connect(m_browser, &QTextBrowser::sourceChanged, this, [this](const QUrl &shown) {
+        m_contents->follow(shown.hasFragment() ? shown.path() + QLatin1Char('#') + shown.fragment() : shown.path());
+    });
+}
+
+void HelpViewer::fillNavigation()
+{
+    const auto sitemap = [this](const QString &path) {
+        const std::optional<QByteArray> html = path.isEmpty() || !m_help ? std::nullopt : m_help->read(path);
+        return html ? parseSitemap(*html, path) : QList<SitemapEntry>{};
+    };
+    m_contents->setEntries(sitemap(m_help ? m_help->contentsFile() : QString()));
+    m_index->setEntries(sitemap(m_help ? m_help->indexFile() : QString()));
+    m_search->setHelp(m_help.get());
+    if (m_navigation->currentWidget() == m_search)
+        m_search->prepare();
+}
+
+void HelpViewer::setPaneShown(bool shown)
+{
+    m_navigation->setVisible(shown);
+    m_togglePane->setText(shown ? QStringLiteral("Hide") : QStringLiteral("Show"));
+    m_togglePane->setToolTip(shown ? QStringLiteral("Hide the Contents, Index and Search")
+                                   : QStringLiteral("Show the Contents, Index and Search"));
+}
+
+// A topic may name a place on its page ("/rules.htm#date"); the place is no part of the object's path.
+void HelpViewer::openTopic(const QString &topic)
+{
+    if (!m_help)
+        return;
+    const qsizetype hash = topic.indexOf(QLatin1Char('#'));
+    QUrl url = HelpBrowser::urlOf(topic.left(hash));
+    if (hash >= 0)
+        url.setFragment(topic.mid(hash + 1));
+    m_browser->setSource(url);
+}
+
+void HelpViewer::openKeyword(const QString &keyword, QList<SitemapTopic> topics)
+{
+    if (topics.size() == 1) {
+        openTopic(topics.first().path);
+        return;
+    }
+    for (SitemapTopic &topic : topics) {
+        if (!topic.title.isEmpty())
+            continue;
+        const QString page = topic.path.left(topic.path.indexOf(QLatin1Char('#')));
+        topic.title = m_contents->titleOf(page);
+        if (topic.title.isEmpty() && m_help)
+            topic.title = HtmlDocument(m_help->read(page).value_or(QByteArray())).title();
+        if (topic.title.isEmpty())
+            topic.title = page;
+    }
+    auto *chooser = new TopicChooser(keyword, topics, this);
+    connect(chooser, &TopicChooser::topicChosen, this, &HelpViewer::openTopic);
+    // Without a window manager to hand it back, the viewer would lose the keyboard's shortcuts.
+    connect(chooser, &QDialog::finished, this, [this] { activateWindow(); });
+    chooser->open();
 }
 
 HelpViewer::~HelpViewer() = default;
@@ -116,6 +231,7 @@ void HelpViewer::showHelpFile(const QString &helpFile)
         m_browser->setHelp(help.get());
         m_help = std::move(help);
         m_homeTopic = topic;
+        fillNavigation();
         const QString title = m_help->title();
         setWindowTitle(title.isEmpty() ? viewerTitle : title);
         goHome();
@@ -129,6 +245,7 @@ void HelpViewer::showNote(const QList<std::pair<QString, QString>> &tried)
     m_browser->setHelp(nullptr);
     m_help.reset();
     m_homeTopic.clear();
+    fillNavigation();
     setWindowTitle(viewerTitle);
 
     QString places;

@@ -4,13 +4,23 @@
 #include <memory>
 #include <utility>
 
+#include "about/sitemap.h"
+
 class CompiledHelp;
 class HelpBrowser;
+class HelpContentsTree;
+class HelpIndexPane;
+class HelpSearchPane;
+class QAction;
+class QSplitter;
+class QTabWidget;
 class QTextBrowser;
 
 /**
  * The window that shows the compiled help file: its pages with working links and pictures,
- * Back, Forward and Home. One viewer per calling window, made on first use and kept.
+ * Back, Forward and Home, and beside them a pane with the file's Contents, its Index and a
+ * full-text Search. One viewer per calling window, made on first use and kept; nothing of it
+ * outlives the run.
  */
 class HelpViewer : public QMainWindow
 {
@@ -38,8 +48,18 @@ public:
     QString shownFile() const;
 
     QTextBrowser *browser() const;
+    QTabWidget *navigation() const { return m_navigation; }
+    HelpContentsTree *contents() const { return m_contents; }
+    HelpIndexPane *index() const { return m_index; }
+    HelpSearchPane *search() const { return m_search; }
+    QSplitter *splitter() const { return m_splitter; }
 
 private:
+    void buildNavigation();
+    void fillNavigation();
+    void openTopic(const QString &topic);
+    void openKeyword(const QString &keyword, QList<SitemapTopic> topics);
+    void setPaneShown(bool shown);
     /** Says in the window why none of the `tried` places (path, reason) could be shown. */
     void showNote(const QList<std::pair<QString, QString>> &tried);
     void goHome();
@@ -47,6 +67,12 @@ private:
 
     std::unique_ptr<CompiledHelp> m_help;
     HelpBrowser *m_browser = nullptr;
+    QSplitter *m_splitter = nullptr;
+    QTabWidget *m_navigation = nullptr;
+    HelpContentsTree *m_contents = nullptr;
+    HelpIndexPane *m_index = nullptr;
+    HelpSearchPane *m_search = nullptr;
+    QAction *m_togglePane = nullptr;
     QString m_homeTopic;
     bool m_placed = false;
 };

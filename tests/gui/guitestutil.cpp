@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -119,4 +121,31 @@ void TemporaryWorkingFolder::writeFile(const QString &relativePath, const QByteA
     QFile file(full);
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
+}
+
+QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options)
+{
+    const QString chmcmd = QStandardPaths::findExecutable(QStringLiteral("chmcmd"));
+    if (chmcmd.isEmpty())
+        return {};
+    QDir().mkpath(dir);
+    QString project = QStringLiteral("[OPTIONS]\nCompiled file=test.chm\n") + options + QStringLiteral("\n[FILES]\n");
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        QFile file(dir + QLatin1Char('/') + it.key());
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
+        file.write(it.value());
+        project += it.key() + QLatin1Char('\n');
+    }
+    QFile projectFile(dir + QStringLiteral("/test.hhp"));
+    if (!projectFile.open(QIODevice::WriteOnly))
+        return {};
+    projectFile.write(project.toUtf8());
+    projectFile.close();
+    QProcess compiler;
+    compiler.setWorkingDirectory(dir);
+    compiler.start(chmcmd, {QStringLiteral("test.hhp")});
+    compiler.waitForFinished(30000);
+    const QString compiled = dir + QStringLiteral("/test.chm");
+    return QFile::exists(compiled) ? compiled : QString();
 }

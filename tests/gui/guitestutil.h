@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -41,3 +42,10 @@ private:
     struct Impl;
     Impl *m_impl;
 };
+
+/**
+ * Compiles `files` (name, content) with chmcmd in the folder `dir` under the project `options`
+ * (lines of its [OPTIONS] section); every file is listed in [FILES]. The path of the compiled
+ * "test.chm", or empty when chmcmd is missing or made nothing.
+ */
+QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options);

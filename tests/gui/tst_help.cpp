@@ -141,30 +141,7 @@ bool HelpTest::clickLink(QTextBrowser *browser, const QString &linkText)
 
 QString HelpTest::compile(const QMap<QString, QByteArray> &pages, const QString &options)
 {
-    const QString chmcmd = QStandardPaths::findExecutable(QStringLiteral("chmcmd"));
-    if (chmcmd.isEmpty())
-        return {};
-    const QString dir = m_scratch->path() + QStringLiteral("/compiled");
-    QDir().mkpath(dir);
-    QString project = QStringLiteral("[OPTIONS]\nCompiled file=test.chm\n") + options + QStringLiteral("\n[FILES]\n");
-    for (auto it = pages.cbegin(); it != pages.cend(); ++it) {
-        QFile file(dir + QLatin1Char('/') + it.key());
-        if (!file.open(QIODevice::WriteOnly))
-            return {};
-        file.write(it.value());
-        project += it.key() + QLatin1Char('\n');
-    }
-    QFile projectFile(dir + QStringLiteral("/test.hhp"));
-    if (!projectFile.open(QIODevice::WriteOnly))
-        return {};
-    projectFile.write(project.toUtf8());
-    projectFile.close();
-    QProcess compiler;
-    compiler.setWorkingDirectory(dir);
-    compiler.start(chmcmd, {QStringLiteral("test.hhp")});
-    compiler.waitForFinished(30000);
-    const QString compiled = dir + QStringLiteral("/test.chm");
-    return QFile::exists(compiled) ? compiled : QString();
+    return compileHelpFile(m_scratch->path() + QStringLiteral("/compiled"), pages, options);
 }
 
 void HelpTest::opensTheDefaultTopicOfTheStartDirectorysFile()

@@ -1,0 +1,75 @@
+#include "about/helpcontentstree.h"
+
+#include <QHeaderView>
+
+namespace {
+
+constexpr int topicRole = Qt::UserRole;
+
+QString withoutPlace(const QString &path)
+{
+    return path.left(path.indexOf(QLatin1Char('#')));
+}
+
+} // namespace
+
+HelpContentsTree::HelpContentsTree(QWidget *parent) : QTreeWidget(parent)
+{
+    setObjectName(QStringLiteral("contents"));
+    setAccessibleName(QStringLiteral("Contents"));
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setUniformRowHeights(true);
+    connect(this, &QTreeWidget::itemClicked, this, &HelpContentsTree::open);
+    connect(this, &QTreeWidget::itemActivated, this, &HelpContentsTree::open);
+}
+
+void HelpContentsTree::setEntries(const QList<SitemapEntry> &entries)
+{
+    clear();
+    m_itemByTopic.clear();
+    addEntries(entries, invisibleRootItem());
+}
+
+void HelpContentsTree::addEntries(const QList<SitemapEntry> &entries, QTreeWidgetItem *parent)
+{
+    for (const SitemapEntry &entry : entries) {
+        auto *item = new QTreeWidgetItem(parent, {entry.name});
+        if (!entry.topics.isEmpty()) {
+            const QString path = entry.topics.first().path;
+            item->setData(0, topicRole, path);
+            // The first entry that leads to a page is the one that marks it.
+            if (!m_itemByTopic.contains(path))
+                m_itemByTopic.insert(path, item);
+            if (!m_itemByTopic.contains(withoutPlace(path)))
+                m_itemByTopic.insert(withoutPlace(path), item);
+        }
+        addEntries(entry.children, item);
+    }
+}
+
+void HelpContentsTree::open(QTreeWidgetItem *item)
+{
+    const QString path = item ? item->data(0, topicRole).toString() : QString();
+    if (!path.isEmpty())
+        emit topicChosen(path);
+}
+
+void HelpContentsTree::follow(const QString &shown)
+{
+    QTreeWidgetItem *item = m_itemByTopic.value(shown, m_itemByTopic.value(withoutPlace(shown)));
+    if (!item) {
+        clearSelection();
+        return;
+    }
+    for (QTreeWidgetItem *above = item->parent(); above; above = above->parent())
+        above->setExpanded(true);
+    setCurrentItem(item);
+    scrollToItem(item);
+}
+
+QString HelpContentsTree::titleOf(const QString &path) const
+{
+    const QTreeWidgetItem *item = m_itemByTopic.value(path);
+    return item ? item->text(0) : QString();
+}

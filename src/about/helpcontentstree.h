@@ -1,0 +1,37 @@
+#pragma once
+
+#include "about/sitemap.h"
+
+#include <QHash>
+#include <QTreeWidget>
+
+/**
+ * The Contents tab: the help file's own table of contents as a tree, nested and ordered as the
+ * file gives it. A click, or Enter on the current entry, opens its topic; the tree marks the entry
+ * of whatever page is shown.
+ */
+class HelpContentsTree : public QTreeWidget
+{
+    Q_OBJECT
+
+public:
+    explicit HelpContentsTree(QWidget *parent = nullptr);
+
+    /** Shows `entries` in place of what the tree showed. */
+    void setEntries(const QList<SitemapEntry> &entries);
+
+    /** Makes the entry of `shown` ("/page.htm#place") current, or none when no entry leads there. */
+    void follow(const QString &shown);
+
+    /** The title the contents give the page at `path` (without "#place"); empty when none does. */
+    QString titleOf(const QString &path) const;
+
+signals:
+    void topicChosen(const QString &path);
+
+private:
+    void addEntries(const QList<SitemapEntry> &entries, QTreeWidgetItem *parent);
+    void open(QTreeWidgetItem *item);
+
+    QHash<QString, QTreeWidgetItem *> m_itemByTopic;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "about/searchindex.h"
+
+#include <QWidget>
+#include <memory>
+
+class CompiledHelp;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+
+/**
+ * The Search tab: a field for words and the titles of the pages that hold every one of them. The
+ * words of the pages are read when the tab is first used for a file, and kept in memory only.
+ * Enter or a double click chooses the current page.
+ */
+class HelpSearchPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit HelpSearchPane(QWidget *parent = nullptr);
+    ~HelpSearchPane() override;
+
+    /** Searches `help` from now on (not owned; nullptr for none); its words are read on first use. */
+    void setHelp(const CompiledHelp *help);
+
+    /** Reads the words of the help file unless that was done already. */
+    void prepare();
+
+    /** Whether the words of the current help file are in memory. */
+    bool isPrepared() const { return m_index != nullptr; }
+
+    QLineEdit *wordsField() const { return m_field; }
+    QListWidget *resultList() const { return m_results; }
+
+signals:
+    /** A found page was chosen; `words` are the words searched for. */
+    void pageChosen(const QString &path, const QStringList &words);
+
+private:
+    void search(const QString &query);
+    void choose(QListWidgetItem *item);
+
+    const CompiledHelp *m_help = nullptr;
+    std::unique_ptr<SearchIndex> m_index;
+    QLineEdit *m_field = nullptr;
+    QListWidget *m_results = nullptr;
+    QLabel *m_count = nullptr;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+/**
+ * An HTML page or sitemap read with libxml2's forgiving HTML parser: missing end tags, stray
+ * tags and unknown elements are repaired the way browsers repair them, and nothing is fetched.
+ */
+class HtmlDocument
+{
+public:
+    explicit HtmlDocument(const QByteArray &html);
+    ~HtmlDocument();
+    HtmlDocument(const HtmlDocument &) = delete;
+    HtmlDocument &operator=(const HtmlDocument &) = delete;
+
+    /** The first node of the document; nullptr when nothing could be read. */
+    _xmlNode *root() const;
+
+    /** The text of the page's <title>, white space collapsed; empty when it has none. */
+    QString title() const;
+
+    /**
+     * What a reader sees of the page, title included: its text without markup, entities decoded,
+     * scripts and style sheets left out. Elements that break the line (paragraphs, cells, items)
+     * stand apart by a space; inline markup inside a word ("ca<b>mera</b>") does not split it.
+     */
+    QString text() const;
+
+private:
+    _xmlDoc *m_document = nullptr;
+};

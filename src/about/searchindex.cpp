@@ -1,0 +1,63 @@
+#include "about/searchindex.h"
+
+#include "about/compiledhelp.h"
+#include "about/htmldocument.h"
+
+#include <algorithm>
+
+SearchIndex::SearchIndex(const CompiledHelp &help)
+{
+    for (const QString &path : help.pages()) {
+        if (const std::optional<QByteArray> html = help.read(path))
+            addPage(path, *html);
+    }
+}
+
+void SearchIndex::addPage(const QString &path, const QByteArray &html)
+{
+    const HtmlDocument document(html);
+    const int page = int(m_pages.size());
+    const QString title = document.title();
+    m_pages.append({path, title.isEmpty() ? path : title});
+    for (const QString &word : wordsOf(document.text()))
+        m_pagesByWord[word].insert(page);
+}
+
+QStringList SearchIndex::wordsOf(const QString &text)
+{
+    QStringList words;
+    QString word;
+    for (const QChar c : text) {
+        // Combining marks belong to the letter before them ("e" and an accent typed apart).
+        if (c.isLetterOrNumber() || (c.isMark() && !word.isEmpty())) {
+            word += c;
+        } else if (!word.isEmpty()) {
+            words.append(word.toCaseFolded());
+            word.clear();
+        }
+    }
+    if (!word.isEmpty())
+        words.append(word.toCaseFolded());
+    return words;
+}
+
+QList<FoundPage> SearchIndex::find(const QString &query) const
+{
+    const QStringList words = wordsOf(query);
+    if (words.isEmpty())
+        return {};
+    QSet<int> pages = m_pagesByWord.value(words.first());
+    for (const QString &word : words) {
+        if (pages.isEmpty())
+            break;
+        pages.intersect(m_pagesByWord.value(word));
+    }
+    QList<FoundPage> found;
+    for (const int page : pages)
+        found.append(m_pages.at(page));
+    std::sort(found.begin(), found.end(), [](const FoundPage &a, const FoundPage &b) {
+        const int byTitle = a.title.compare(b.title, Qt::CaseInsensitive);
+        return byTitle != 0 ? byTitle < 0 : a.path < b.path;
+    });
+    return found;
+}

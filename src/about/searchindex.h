@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QHash>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+class CompiledHelp;
+
+/** A page found by a search: its path inside the help file and its title. */
+struct FoundPage
+{
+    QString path;
+    QString title;
+
+    bool operator==(const FoundPage &) const = default;
+};
+
+/**
+ * The words of every page of a help file, held in memory for full-text search. Words are runs of
+ * letters and digits, compared without regard to case; markup is not part of them.
+ */
+class SearchIndex
+{
+public:
+    /** Reads every page of `help`; a page without a title is known by its path. */
+    explicit SearchIndex(const CompiledHelp &help);
+    SearchIndex() = default;
+
+    /** The pages that hold every word of `query`, ordered by title; none for a query without words. */
+    QList<FoundPage> find(const QString &query) const;
+
+    int pageCount() const { return int(m_pages.size()); }
+
+    /** The words of `text`, case-folded, in order. */
+    static QStringList wordsOf(const QString &text);
+
+private:
+    void addPage(const QString &path, const QByteArray &html);
+
+    QList<FoundPage> m_pages;
+    QHash<QString, QSet<int>> m_pagesByWord;
+};
