@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/shell/classicstyle.h"
+
+#include <QApplication>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -38,3 +41,13 @@ private:
     struct Impl;
     Impl *m_impl;
 };
+
+/** QTEST_MAIN with the program's own look, so the windows are tested as the program shows them. */
+#define QUARIMO_GUI_TEST_MAIN(TestObject)                                                                      \
+    int main(int argc, char *argv[])                                                                           \
+    {                                                                                                          \
+        QApplication application(argc, argv);                                                                  \
+        installClassicLook(application);                                                                       \
+        TestObject test;                                                                                       \
+        return QTest::qExec(&test, argc, argv);                                                                \
+    }

@@ -22,7 +22,6 @@ private slots:
     void layoutMatchesTheDesign_data();
     void layoutMatchesTheDesign();
     void fontsAndColoursMatchTheDesign();
-    void everyTextFitsItsLabel();
     void hasAFixedDialogBorder();
     void centredOnceAtCreation();
     void aboutTwiceGivesOneBox();
@@ -150,19 +149,6 @@ void AboutTest::fontsAndColoursMatchTheDesign()
     }
 }
 
-void AboutTest::everyTextFitsItsLabel()
-{
-    for (const QLabel *label : m_about->findChildren<QLabel *>()) {
-        if (label->text().isEmpty())
-            continue;
-        const QFontMetrics metrics(label->font());
-        const int flags = int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0);
-        const QRect needed = metrics.boundingRect(QRect(0, 0, label->width(), 1000), flags, label->text());
-        QVERIFY2(needed.width() <= label->width() && needed.height() <= label->height(),
-                 qPrintable(label->objectName() + QStringLiteral(" needs %1 x %2").arg(needed.width()).arg(needed.height())));
-    }
-}
-
 void AboutTest::hasAFixedDialogBorder()
 {
     QCOMPARE(m_about->size(), QSize(292, 193));
@@ -270,5 +256,5 @@ void AboutTest::closingTheMainWindowWhileItShowsEndsTheProgram()
     QVERIFY(!m_form->isVisible());
 }
 
-QTEST_MAIN(AboutTest)
+QUARIMO_GUI_TEST_MAIN(AboutTest)
 #include "tst_about.moc"
