@@ -1,6 +1,6 @@
 #include "about/progdetails.h"
 #include "app/mainform.h"
-#include "app/shell/classicstyle.h"
+#include "app/shell/classiclook.h"
 #include "capture/filedate.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shell/classicstyle.h"
+#include "app/shell/classiclook.h"
 
 #include <QApplication>
 #include <QString>
@@ -47,6 +47,7 @@ private:
     int main(int argc, char *argv[])                                                                           \
     {                                                                                                          \
         QApplication application(argc, argv);                                                                  \
+        application.setAttribute(Qt::AA_Use96Dpi, true);                                                       \
         installClassicLook(application);                                                                       \
         TestObject test;                                                                                       \
         return QTest::qExec(&test, argc, argv);                                                                \
