@@ -1,5 +1,6 @@
 #include "about/progdetails.h"
 #include "app/mainform.h"
+#include "app/shell/classiclook.h"
 #include "capture/filedate.h"
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    installClassicLook(application);
 
     TMainForm mainForm;
     // After the main window, which registers the program's resources.

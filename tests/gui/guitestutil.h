@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/shell/classiclook.h"
+
+#include <QApplication>
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -49,3 +52,14 @@ private:
  * "test.chm", or empty when chmcmd is missing or made nothing.
  */
 QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options);
+
+/** QTEST_MAIN with the program's own look, so the windows are tested as the program shows them. */
+#define QUARIMO_GUI_TEST_MAIN(TestObject)                                                                      \
+    int main(int argc, char *argv[])                                                                           \
+    {                                                                                                          \
+        QApplication application(argc, argv);                                                                  \
+        application.setAttribute(Qt::AA_Use96Dpi, true);                                                       \
+        installClassicLook(application);                                                                       \
+        TestObject test;                                                                                       \
+        return QTest::qExec(&test, argc, argv);                                                                \
+    }

@@ -270,5 +270,5 @@ void AboutTest::closingTheMainWindowWhileItShowsEndsTheProgram()
     QVERIFY(!m_form->isVisible());
 }
 
-QTEST_MAIN(AboutTest)
+QUARIMO_GUI_TEST_MAIN(AboutTest)
 #include "tst_about.moc"

@@ -3,6 +3,7 @@
 
 #include "app/glyphs.h"
 #include "app/photograph.h"
+#include "guitestutil.h"
 
 #include <QBitmap>
 #include <QFile>
@@ -102,5 +103,5 @@ void ArtworkTest::photographIsABaselineJpegAt300Dpi()
     QCOMPARE(decodedPhotograph().size(), QSize(166, 314));
 }
 
-QTEST_MAIN(ArtworkTest)
+QUARIMO_GUI_TEST_MAIN(ArtworkTest)
 #include "tst_artwork.moc"

@@ -481,5 +481,5 @@ void DriveBoxTest::aLinkOrARelativeTextOntoAnotherVolumeSelectsItsEntry()
     QCOMPARE(changes.count(), 3);
 }
 
-QTEST_MAIN(DriveBoxTest)
+QUARIMO_GUI_TEST_MAIN(DriveBoxTest)
 #include "tst_drivebox.moc"

@@ -597,5 +597,5 @@ void FolderBrowserTest::aFolderThatCannotBeListedShowsNoLinesAndNoMessage()
     QCOMPARE(fileLines(), QStringList{"b.jpg"});
 }
 
-QTEST_MAIN(FolderBrowserTest)
+QUARIMO_GUI_TEST_MAIN(FolderBrowserTest)
 #include "tst_folderbrowser.moc"

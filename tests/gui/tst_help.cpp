@@ -397,5 +397,5 @@ void HelpTest::closingTheMainWindowWhileTheViewerShowsEndsTheProgram()
     QCOMPARE(lastWindowClosed.count(), 1);
 }
 
-QTEST_MAIN(HelpTest)
+QUARIMO_GUI_TEST_MAIN(HelpTest)
 #include "tst_help.moc"

@@ -736,5 +736,5 @@ void HelpNavigationTest::everyEntryOfOurContentsOpensItsPage()
     QVERIFY(opened >= 11);
 }
 
-QTEST_MAIN(HelpNavigationTest)
+QUARIMO_GUI_TEST_MAIN(HelpNavigationTest)
 #include "tst_helpnavigation.moc"

@@ -123,17 +123,17 @@ void MainFormTest::layoutMatchesTheDesign_data()
         {"File001", {240, 8, 193, 193}, "Panel1"},           {"Dir001", {8, 32, 225, 145}, "Panel1"},
         {"Drive001", {8, 8, 225, 20}, "Panel1"},             {"AllPics", {72, 182, 97, 20}, "Panel1"},
         {"GroupBox1", {4, 214, 438, 41}, "centralwidget"},   {"RadioButton1", {8, 16, 249, 17}, "GroupBox1"},
-        {"RadioButton2", {266, 16, 166, 17}, "GroupBox1"},   {"GroupBox2", {4, 264, 301, 97}, "centralwidget"},
+        {"RadioButton2", {266, 16, 168, 17}, "GroupBox1"},   {"GroupBox2", {4, 264, 301, 97}, "centralwidget"},
         {"bname00", {8, 24, 225, 17}, "GroupBox2"},          {"bname01", {8, 40, 233, 17}, "GroupBox2"},
         {"bname03", {8, 72, 185, 17}, "GroupBox2"},          {"bname02", {8, 56, 249, 17}, "GroupBox2"},
         {"ProgressBar1", {4, 614, 369, 16}, "centralwidget"}, {"List2", {392, 408, 41, 17}, "centralwidget"},
         {"Rename", {384, 610, 57, 25}, "centralwidget"},     {"GroupBox3", {4, 368, 301, 97}, "centralwidget"},
         {"bname05", {8, 40, 289, 17}, "GroupBox3"},          {"bname04", {8, 24, 281, 17}, "GroupBox3"},
-        {"bname06", {8, 56, 289, 17}, "GroupBox3"},          {"NumSuffix2", {8, 72, 225, 17}, "GroupBox3"},
+        {"bname06", {8, 56, 290, 17}, "GroupBox3"},          {"NumSuffix2", {8, 72, 225, 17}, "GroupBox3"},
         {"Panel2", {4, 468, 438, 37}, "centralwidget"},      {"userstring", {8, 10, 105, 17}, "Panel2"},
-        {"user", {116, 7, 313, 22}, "Panel2"},               {"GroupBox4", {4, 510, 253, 95}, "centralwidget"},
+        {"user", {116, 7, 313, 22}, "Panel2"},               {"GroupBox4", {4, 510, 254, 95}, "centralwidget"},
         {"Bname07", {8, 24, 238, 17}, "GroupBox4"},          {"Bname08", {8, 40, 238, 17}, "GroupBox4"},
-        {"Bname09", {8, 56, 240, 17}, "GroupBox4"},          {"NumSuffix", {8, 72, 169, 17}, "GroupBox4"},
+        {"Bname09", {8, 56, 244, 17}, "GroupBox4"},          {"NumSuffix", {8, 72, 169, 17}, "GroupBox4"},
         {"GroupBox5", {264, 510, 177, 95}, "centralwidget"}, {"Panel3", {12, 24, 152, 57}, "GroupBox5"},
         {"Panel4", {4, 22, 145, 33}, "Panel3"},              {"C1", {8, 5, 33, 22}, "Panel4"},
         {"C2", {40, 5, 33, 22}, "Panel4"},                   {"C3", {72, 5, 33, 22}, "Panel4"},
@@ -350,5 +350,5 @@ void MainFormTest::aFailureInFormCreateEndsItThereAndTheWindowStillOpens()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 }
 
-QTEST_MAIN(MainFormTest)
+QUARIMO_GUI_TEST_MAIN(MainFormTest)
 #include "tst_mainform.moc"

@@ -334,5 +334,5 @@ void RenameWindowTest::oneFileLeavesTheProgressBarAlone()
     QCOMPARE(fileLines(), (QStringList{"001.jpg", "a.jpg"}));
 }
 
-QTEST_MAIN(RenameWindowTest)
+QUARIMO_GUI_TEST_MAIN(RenameWindowTest)
 #include "tst_renamewindow.moc"

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 QString applicationTitleFor(const QString &programPath)
 {
@@ -33,6 +34,8 @@ QString fromLocal(const std::string &text)
 void runBox(QMessageBox &box)
 {
     box.setStandardButtons(QMessageBox::Ok);
+    // Named here, not by the desktop's theme (GNOME's gives it a shortcut, "&OK").
+    box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
     box.exec();
 }
 
