@@ -25,8 +25,8 @@ public:
     /** Re-reads the folder and makes it the working directory. */
     virtual void ListFiles() = 0;
     /**
-     * While deferred, ListFiles only sets the working directory and marks the list stale;
-     * flushListing re-reads a stale list. The batch defers while the window cannot paint.
+     * While deferred, ListFiles only marks the list stale (the working directory is set
+     * when the deferral begins); flushListing re-reads a stale list. The batch defers while the window cannot paint.
      */
     virtual void setListingDeferred(bool deferred) = 0;
     virtual void flushListing() = 0;
