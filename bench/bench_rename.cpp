@@ -9,7 +9,8 @@
 // program are interleaved in random order, so a machine busy with other work slows both alike.
 //
 // `bench_rename --trace` instead runs one window batch of each mode over 10,000 files on
-// tmpfs under `strace -f -c` and prints the system calls per file.
+// tmpfs under `strace -f -c` and prints the system calls per file; `bench_rename --profile
+// <file> [files]` runs such batches under `perf record`.
 
 #include "app/filelistbox.h"
 #include "app/mainform.h"
@@ -283,17 +284,15 @@ std::string buildFolderFileSystem()
 
 // ---- the trace -------------------------------------------------------------------------
 
-// Attaches strace to every thread of this process, and prints its table when stopped.
-class Trace
+// Runs a tool attached to this process (strace or perf, given the process id last) for as
+// long as the object lives, then stops it with SIGINT, which makes either write its output.
+class Attached
 {
 public:
-    explicit Trace(const std::string &output)
+    explicit Attached(std::vector<std::string> args)
     {
-        std::vector<std::string> args = {"strace", "-f", "-c", "-o", output};
-        for (const auto &task : std::filesystem::directory_iterator("/proc/self/task")) {
-            args.push_back("-p");
-            args.push_back(task.path().filename().string());
-        }
+        args.push_back(std::to_string(::getpid()));
+        const bool tracer = args.front() == "strace";
         m_pid = ::fork();
         require(m_pid >= 0, "cannot fork");
         if (m_pid == 0) {
@@ -301,15 +300,17 @@ public:
             for (std::string &arg : args)
                 argv.push_back(arg.data());
             argv.push_back(nullptr);
-            ::execvp("strace", argv.data());
+            ::execvp(argv[0], argv.data());
             ::_exit(127);
         }
-        // Attached once this process has a tracer.
-        for (int tries = 0; tries < 500 && !traced(); ++tries)
+        // strace has attached once this process has a tracer; perf gets a moment to start.
+        for (int tries = 0; tries < 500 && tracer && !traced(); ++tries)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        require(traced(), "strace did not attach");
+        if (!tracer)
+            std::this_thread::sleep_for(std::chrono::seconds(2));
+        require(!tracer || traced(), "strace did not attach");
     }
-    ~Trace()
+    ~Attached()
     {
         ::kill(m_pid, SIGINT);
         int status = 0;
@@ -332,6 +333,26 @@ private:
     pid_t m_pid;
 };
 
+// One window batch of each mode over 10,000 (or `files`) files on tmpfs, under `perf record`,
+// into `output`-0 and `output`-5: where the time of a batch goes.
+int profileBatches(const std::string &output, int files)
+{
+    Scene scene("tmpfs", "/dev/shm", files);
+    scene.make();
+    for (int mode : {0, 5}) {
+        scene.pickMode(mode);
+        scene.selectEverything();
+        {
+            const Attached perf({"perf", "record", "-q", "-F", "10000", "--call-graph", "dwarf,16384", "-o", output + "-" + std::to_string(mode),
+                                 "-p"});
+            scene.form->ui()->Rename->click();
+        }
+        scene.checkRenamed(mode);
+        scene.putBack(mode);
+    }
+    return 0;
+}
+
 int traceBatches()
 {
     Scene scene("tmpfs", "/dev/shm", 10000);
@@ -341,7 +362,7 @@ int traceBatches()
         scene.selectEverything();
         const std::string output = scene.base + "/quarimo-trace-" + std::to_string(mode) + ".txt";
         {
-            const Trace trace(output);
+            const Attached trace({"strace", "-f", "-c", "-o", output, "-p"});
             scene.form->ui()->Rename->click();
         }
         scene.checkRenamed(mode);
@@ -379,6 +400,8 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--trace") == 0)
         return traceBatches();
+    if (argc > 2 && std::strcmp(argv[1], "--profile") == 0)
+        return profileBatches(argv[2], argc > 3 ? std::atoi(argv[3]) : 10000);
 
     std::vector<char *> args(argv, argv + argc);
     char interleave[] = "--benchmark_enable_random_interleaving=true";

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class RefusalNotice;
 
@@ -31,9 +32,8 @@ public:
     virtual void setListingDeferred(bool deferred) = 0;
     virtual void flushListing() = 0;
 
-    // The batch list, which shows the names a batch works on.
-    virtual void clearBatchList() = 0;
-    virtual void appendToBatchList(const std::string &name) = 0;
+    /** Clears the batch list, which shows the names a batch works on, and fills it with `names`. */
+    virtual void showBatchList(const std::vector<std::string> &names) = 0;
 
     /** The folder the file list shows; also the working directory during a batch. */
     virtual std::string currentFolder() const = 0;

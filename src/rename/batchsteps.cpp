@@ -8,15 +8,13 @@
 
 std::vector<std::string> takeBatchSnapshot(BatchHost &host)
 {
-    host.clearBatchList();
     std::vector<std::string> names;
     const int lines = host.lineCount();
     for (int line = 0; line < lines; ++line) {
-        if (host.isLineSelected(line)) {
+        if (host.isLineSelected(line))
             names.push_back(host.lineText(line));
-            host.appendToBatchList(names.back());
-        }
     }
+    host.showBatchList(names);
     return names;
 }
 
