@@ -21,9 +21,10 @@ class HeadBlock
 {
 public:
     /**
-     * Large enough for the EXIF data of nearly every camera (the directories and the date
-     * text sit in the first few hundred bytes of the APP1 segment), small enough that the
-     * copy costs less than one more read: one page.
+     * One page: it holds the directories and the date text of the usual camera, which sit
+     * within the first kilobyte or two of the APP1 segment, and one read of it costs less
+     * than the four small reads it replaces. A 64 KiB block would hold a whole APP1 segment,
+     * but copying it costs four to five times the small reads (measured on tmpfs and ext4).
      */
     static constexpr std::size_t Capacity = 4096;
 
