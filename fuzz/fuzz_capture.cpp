@@ -1,10 +1,15 @@
 // Each input becomes the content of one file whose capture date is then read. Beyond the
 // sanitizers' own findings, every reading must keep the reader's promises: a stamp of 19
 // characters fit for a file name, a refusal told once with the stamp untouched, a failure
-// with the stamp untouched, and no descriptor left open.
+// with the stamp untouched, and no descriptor left open. And reading through the head block
+// must give what reading each piece on its own gives, whatever the block's size, by path or
+// by the folder's descriptor: the same stamp, refusal, or failure with its code and message.
 
 #include "capture/filedate.h"
+#include "capture/filedate_p.h"
+#include "capture/headblock.h"
 #include "platform/errors.h"
+#include "platform/folder.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -83,6 +88,43 @@ int lowestFreeDescriptor()
     return fd;
 }
 
+// One reading's whole outcome as text: answer, stamp, notices, or the failure.
+template <typename Read>
+std::string outcomeOf(Read &&read)
+{
+    std::string stamp = "untouched";
+    CountingNotice notice;
+    std::string answer;
+    try {
+        answer = read(stamp, notice) ? "stamped" : "refused";
+    } catch (const EInOutError &e) {
+        answer = "EInOutError " + std::to_string(e.code()) + " " + e.what();
+    } catch (const EConvertError &e) {
+        answer = std::string("EConvertError ") + e.what();
+    }
+    return answer + "|" + stamp + "|" + std::to_string(notice.count) + "|" + notice.last;
+}
+
+void requireSameOutcomes(const std::string &path)
+{
+    const auto withBlock = [&path](std::size_t size) {
+        return outcomeOf([&](std::string &stamp, RefusalNotice &notice) {
+            return filedate_detail::readCaptureDate(path, stamp, notice, size);
+        });
+    };
+    const std::string pieceByPiece = withBlock(0);
+    require(withBlock(filedate_detail::HeadBlock::Capacity) == pieceByPiece, "the head block reads as the pieces");
+    require(withBlock(23) == pieceByPiece, "a small head block reads as the pieces");
+
+    const std::size_t cut = path.rfind('/');
+    const platform::Folder folder(path.substr(0, cut));
+    const std::string name = path.substr(cut + 1);
+    require(outcomeOf([&](std::string &stamp, RefusalNotice &notice) {
+                return ReadCaptureDate(folder, name, stamp, notice);
+            }) == pieceByPiece,
+            "reading by the folder's descriptor reads as by path");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
@@ -114,6 +156,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (answered)
             require(notice.last == "Not a valid JPEG image", "the refusal says what it is");
     }
+    require(lowestFreeDescriptor() == lowestFree, "no descriptor stays open");
+
+    requireSameOutcomes(path);
     require(lowestFreeDescriptor() == lowestFree, "no descriptor stays open");
     return 0;
 }

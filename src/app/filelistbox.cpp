@@ -74,14 +74,19 @@ void FileListBox::showFolder(const std::string &path)
 void FileListBox::listFiles()
 {
     m_stale = true;
+    // A deferring batch set the working directory when it began, and nothing it does moves it.
+    if (m_deferred)
+        return;
     platform::trySetCurrentDirectory(m_folder);
-    if (m_deferred || !m_windowShown)
+    if (!m_windowShown)
         return;
     readFolder();
 }
 
 void FileListBox::setListingDeferred(bool deferred)
 {
+    if (deferred && !m_deferred)
+        platform::trySetCurrentDirectory(m_folder);
     m_deferred = deferred;
     if (!deferred)
         flushListing();

@@ -36,8 +36,8 @@ public:
     void listFiles();
 
     /**
-     * While deferred, listFiles() only sets the working directory and marks the lines
-     * stale; flushListing() then re-reads them. A batch defers its many re-reads this way
+     * While deferred, listFiles() only marks the lines stale (the working directory is set
+     * once, when the deferral begins); flushListing() then re-reads them. A batch defers its many re-reads this way
      * and flushes before anything the user sees: setListingDeferred(false) flushes too.
      */
     void setListingDeferred(bool deferred);

@@ -191,8 +191,14 @@ void TMainForm::StartnumsClick()
 
 int32_t TMainForm::StartNumber(int width)
 {
-    const PickerTexts pickers{local8Bit(m_ui->C1->currentText()), local8Bit(m_ui->C2->currentText()),
-                              local8Bit(m_ui->C3->currentText()), local8Bit(m_ui->C4->currentText())};
-    m_options.startNumber = startNumberFromPickers(width, pickers);
+    const QComboBox *pickers[4] = {m_ui->C1, m_ui->C2, m_ui->C3, m_ui->C4};
+    for (int i = 0; i < 4; ++i) {
+        const QString text = pickers[i]->currentText();
+        if (text != m_pickerTexts[i]) { // a null and an empty text both have no bytes
+            m_pickerBytes[i] = local8Bit(text);
+            m_pickerTexts[i] = text;
+        }
+    }
+    m_options.startNumber = startNumberFromPickers(width, m_pickerBytes);
     return m_options.startNumber;
 }

@@ -62,6 +62,10 @@ private:
     std::unique_ptr<Ui::TMainForm> m_ui;
     std::array<QRadioButton *, 10> m_ruleButtons{};
     OptionState m_options;
+    // The digit pickers' texts as last read, and their bytes: a batch reads them for every
+    // file, and converts only a text that changed.
+    std::array<QString, 4> m_pickerTexts;
+    PickerTexts m_pickerBytes;
     std::string m_settingsFilePath;
     std::string m_startDirectory;
     std::string m_currentFolder;

@@ -3,13 +3,15 @@
 #include "capture/filedate.h"
 #include "rename/batchhost.h"
 
+#include <QElapsedTimer>
+
 class TMainForm;
 
 /** The main window as the rename engines see it: its file list, batch list, progress bar and boxes. */
 class MainFormBatchHost : public BatchHost, private RefusalNotice
 {
 public:
-    explicit MainFormBatchHost(TMainForm &form) : m_form(form) {}
+    explicit MainFormBatchHost(TMainForm &form) : m_form(form) { m_sincePainted.start(); }
 
     int lineCount() const override;
     std::string lineText(int line) const override;
@@ -18,8 +20,7 @@ public:
     void setListingDeferred(bool deferred) override;
     void flushListing() override;
 
-    void clearBatchList() override;
-    void appendToBatchList(const std::string &name) override;
+    void showBatchList(const std::vector<std::string> &names) override;
 
     std::string currentFolder() const override;
     void setProgress(int position) override;
@@ -38,4 +39,5 @@ private:
     void refused(const std::string &message) override;
 
     TMainForm &m_form;
+    QElapsedTimer m_sincePainted; // since the progress bar's last picture, or the batch's start
 };

@@ -1,8 +1,10 @@
 #include "capture/filedate.h"
 
 #include "capture/filedate_p.h"
+#include "capture/headblock.h"
 #include "platform/errors.h"
 #include "platform/filetime.h"
+#include "platform/folder.h"
 #include "platform/readonlyfile.h"
 
 #include <cstdio>
@@ -34,15 +36,28 @@ std::int32_t hexNumber(const std::string &hex)
     return static_cast<std::int32_t>(value);
 }
 
-std::string FileTimeStamp(const std::string &path)
+namespace {
+
+std::string formatFileTime(const std::optional<platform::DosDateTime> &time)
 {
-    const std::optional<platform::DosDateTime> time = platform::lastWriteTime(path);
     if (!time)
         throw EConvertError(InvalidDateEncode);
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d-%02d-%02d", time->year, time->month, time->day,
                   time->hour, time->minute, time->second);
     return text;
+}
+
+} // namespace
+
+std::string FileTimeStamp(const std::string &path)
+{
+    return formatFileTime(platform::lastWriteTime(path));
+}
+
+std::string FileTimeStamp(const platform::Folder &folder, const std::string &name)
+{
+    return formatFileTime(platform::lastWriteTime(folder, name));
 }
 
 } // namespace filedate_detail
@@ -54,11 +69,29 @@ using filedate_detail::ByteOrder;
 constexpr std::size_t DateTextLength = 19;
 constexpr std::int64_t EntrySize = 12;
 
-// One reading of one file: the open file and the byte order its TIFF header chose.
+// Where the file is: a whole path, or a name inside a held folder.
+struct FileAt
+{
+    const platform::Folder *folder; // null: name is the whole path
+    const std::string &name;
+
+    platform::ReadOnlyFile open() const
+    {
+        if (folder)
+            return platform::ReadOnlyFile(*folder, name);
+        return platform::ReadOnlyFile(name);
+    }
+    std::string fileTimeStamp() const
+    {
+        return folder ? filedate_detail::FileTimeStamp(*folder, name) : filedate_detail::FileTimeStamp(name);
+    }
+};
+
+// One reading of one file: the open file, its head block and the byte order its TIFF header chose.
 class Reading
 {
 public:
-    explicit Reading(const std::string &path) : m_file(path) {}
+    Reading(const FileAt &file, std::size_t blockSize) : m_file(file.open()), m_head(m_file, blockSize) {}
 
     void setByteOrder(ByteOrder order) { m_order = order; }
 
@@ -66,7 +99,7 @@ public:
     std::string hexAt(std::int64_t position, std::size_t count)
     {
         unsigned char buffer[4];
-        const std::size_t delivered = m_file.readAt(position, buffer, count);
+        const std::size_t delivered = m_head.readAt(position, buffer, count);
         return filedate_detail::BytesToHex(buffer, delivered, m_order);
     }
 
@@ -111,7 +144,7 @@ public:
     std::string dateStampAt(std::int64_t position)
     {
         char text[DateTextLength];
-        const std::size_t delivered = m_file.readAt(position, text, DateTextLength);
+        const std::size_t delivered = m_head.readAt(position, text, DateTextLength);
         std::string stamp(DateTextLength, ' ');
         for (std::size_t i = 0; i < delivered; ++i) {
             const auto c = static_cast<unsigned char>(text[i]);
@@ -126,10 +159,10 @@ public:
 
 private:
     platform::ReadOnlyFile m_file;
+    filedate_detail::HeadBlock m_head;
     ByteOrder m_order = ByteOrder::BigEndian; // afresh for every file
 };
 
-} // namespace
 
 /*
  * JPEG head, as the reader looks at it:
@@ -148,12 +181,12 @@ private:
  *   4  4  offset from T of the first image directory (IFD0)
  * IFD0 entry 8769 points to the EXIF directory; its entry 9003 points to the capture date.
  */
-bool ReadCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice)
+bool readCaptureDateAt(const FileAt &file, std::string &stamp, RefusalNotice &notice, std::size_t blockSize)
 {
-    Reading reading(path);
+    Reading reading(file, blockSize);
     const auto fileTime = [&] {
         reading.close();
-        stamp = filedate_detail::FileTimeStamp(path);
+        stamp = file.fileTimeStamp();
         return true;
     };
 
@@ -193,3 +226,25 @@ bool ReadCaptureDate(const std::string &path, std::string &stamp, RefusalNotice 
     stamp = std::move(date);
     return true;
 }
+
+} // namespace
+
+bool ReadCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice)
+{
+    return readCaptureDateAt(FileAt{nullptr, path}, stamp, notice, filedate_detail::HeadBlock::Capacity);
+}
+
+bool ReadCaptureDate(const platform::Folder &folder, const std::string &name, std::string &stamp,
+                     RefusalNotice &notice)
+{
+    return readCaptureDateAt(FileAt{&folder, name}, stamp, notice, filedate_detail::HeadBlock::Capacity);
+}
+
+namespace filedate_detail {
+
+bool readCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice, std::size_t blockSize)
+{
+    return readCaptureDateAt(FileAt{nullptr, path}, stamp, notice, blockSize);
+}
+
+} // namespace filedate_detail

@@ -2,6 +2,10 @@
 
 #include <string>
 
+namespace platform {
+class Folder;
+}
+
 /** The data module created at start-up; it holds nothing and takes no part in reading. */
 class TDataModule1
 {
@@ -30,5 +34,15 @@ public:
  * outside 1980..2107 or cannot be had. The stamp is unchanged and the file closed then.
  *
  * The stamp is always safe inside a file name: it never holds "/" or control characters.
+ *
+ * The file's head is read in one block and walked in memory; a piece beyond the block is
+ * read on its own.
  */
 bool ReadCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice);
+
+/**
+ * The same for the file `name` in a held folder, opened and tested by the folder's
+ * descriptor. Failures name the whole path as the path form would.
+ */
+bool ReadCaptureDate(const platform::Folder &folder, const std::string &name, std::string &stamp,
+                     RefusalNotice &notice);

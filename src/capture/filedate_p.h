@@ -6,6 +6,12 @@
 #include <cstdint>
 #include <string>
 
+class RefusalNotice;
+
+namespace platform {
+class Folder;
+}
+
 namespace filedate_detail {
 
 inline constexpr char NotValidJpeg[] = "Not a valid JPEG image";
@@ -32,5 +38,13 @@ std::int32_t hexNumber(const std::string &hex);
  * there is no such time in 1980..2107.
  */
 std::string FileTimeStamp(const std::string &path);
+/** The same for the entry `name` of a held folder. */
+std::string FileTimeStamp(const platform::Folder &folder, const std::string &name);
+
+/**
+ * ReadCaptureDate with the size of the head block chosen (at most HeadBlock::Capacity):
+ * 0 reads every piece on its own. Every size gives the same outcome.
+ */
+bool readCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice, std::size_t blockSize);
 
 } // namespace filedate_detail

@@ -1,5 +1,7 @@
 #include "platform/filetime.h"
 
+#include "platform/folder.h"
+
 #include <sys/stat.h>
 
 namespace platform {
@@ -19,13 +21,27 @@ std::optional<DosDateTime> dosLocalTime(std::time_t moment)
     return DosDateTime {year, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, second};
 }
 
-std::optional<DosDateTime> lastWriteTime(const std::string &path)
+namespace {
+
+std::optional<DosDateTime> lastWriteTimeAt(int at, const char *relative)
 {
     struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
+    if (!*relative || ::fstatat(at, relative, &st, 0) != 0 || S_ISDIR(st.st_mode))
         return std::nullopt;
     // st_mtim.tv_sec is the whole second at or before the time, also before 1970: the fraction drops.
     return dosLocalTime(st.st_mtim.tv_sec);
+}
+
+} // namespace
+
+std::optional<DosDateTime> lastWriteTime(const std::string &path)
+{
+    return lastWriteTimeAt(AT_FDCWD, path.c_str());
+}
+
+std::optional<DosDateTime> lastWriteTime(const Folder &folder, const std::string &name)
+{
+    return folder.onEntry(name, lastWriteTimeAt);
 }
 
 } // namespace platform

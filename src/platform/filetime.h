@@ -6,6 +6,8 @@
 
 namespace platform {
 
+class Folder;
+
 /** A local date and time in the range the DOS date-and-time form holds: years 1980..2107, even seconds. */
 struct DosDateTime
 {
@@ -28,5 +30,7 @@ std::optional<DosDateTime> dosLocalTime(std::time_t moment);
  * the path names no file, names a folder, or the time does not fit.
  */
 std::optional<DosDateTime> lastWriteTime(const std::string &path);
+/** The same for the entry `name` of a held folder, by its descriptor. */
+std::optional<DosDateTime> lastWriteTime(const Folder &folder, const std::string &name);
 
 } // namespace platform

@@ -4,12 +4,16 @@
 
 namespace platform {
 
+class Folder;
+
 /**
  * True when `name` can only name an entry of `folder` itself: not empty, no "/" and no
  * NUL byte, neither "." nor "..", and no longer than the folder's file system allows
  * (pathconf _PC_NAME_MAX, NAME_MAX when the folder does not say).
  */
 bool isNameInFolder(const std::string &folder, const std::string &name);
+/** The same test against a held folder, whose limit was asked once. */
+bool isNameInFolder(const Folder &folder, const std::string &name);
 
 /** `folder` + "/" + `name`, without doubling the "/" of the root. */
 std::string joinPath(const std::string &folder, const std::string &name);
@@ -21,6 +25,8 @@ std::string joinPath(const std::string &folder, const std::string &name);
  * could not be a bare name of the working directory (see isNameInFolder) is never found.
  */
 bool fileExistsHere(const std::string &name);
+/** The same test in a held folder, by its descriptor. */
+bool fileExistsIn(const Folder &folder, const std::string &name);
 
 /**
  * Moves `oldName` to `newName` inside `folder`, never replacing anything. Returns 0 on
@@ -28,12 +34,14 @@ bool fileExistsHere(const std::string &name);
  * name is refused by isNameInFolder (nothing is tried then). Never throws.
  */
 int moveFileInFolder(const std::string &folder, const std::string &oldName, const std::string &newName) noexcept;
+/** The same move inside a held folder, by its descriptor. */
+int moveFileInFolder(const Folder &folder, const std::string &oldName, const std::string &newName) noexcept;
 
 /** The ways a no-replace move can be made, in the order they are tried. */
 enum class MoveMethod {
     RenameNoReplace, // renameat2 with RENAME_NOREPLACE: atomic
-    LinkUnlink,      // link() then unlink(): atomic too, for file systems with hard links
-    CheckThenRename  // existence check right before rename(): see the race in movefile.cpp
+    LinkUnlink,      // link then unlink: atomic too, for file systems with hard links
+    CheckThenRename  // existence check right before rename: see the race in movefile.cpp
 };
 
 /**
@@ -41,5 +49,8 @@ enum class MoveMethod {
  * the next method only while the file system refuses the current one. Returns 0 or errno.
  */
 int moveNoReplace(const std::string &from, const std::string &to, MoveMethod first = MoveMethod::RenameNoReplace) noexcept;
+/** The same between two entries of a held folder, by its descriptor; the names are not checked. */
+int moveNoReplace(const Folder &folder, const std::string &from, const std::string &to,
+                  MoveMethod first = MoveMethod::RenameNoReplace) noexcept;
 
 } // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/readonlyfile.h"
 
 #include "platform/errors.h"
+#include "platform/folder.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -13,13 +14,29 @@ namespace platform {
 
 ReadOnlyFile::ReadOnlyFile(const std::string &path) : m_path(path)
 {
+    open(AT_FDCWD, path.c_str());
+}
+
+ReadOnlyFile::ReadOnlyFile(const Folder &folder, const std::string &name) : m_path(name), m_folder(&folder)
+{
+    folder.onEntry(name, [this](int at, const char *relative) { open(at, relative); });
+}
+
+void ReadOnlyFile::open(int at, const char *relative)
+{
     // O_NONBLOCK: a FIFO that carries a photo's name must not hold the window until a
     // writer comes; its first read then fails instead. Regular files ignore the flag.
     do
-        m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        m_fd = ::openat(at, relative, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     while (m_fd < 0 && errno == EINTR);
     if (m_fd < 0)
-        throw EInOutError::fromErrno(errno, path);
+        fail(errno);
+}
+
+void ReadOnlyFile::fail(int err) const
+{
+    // The whole path is made only now: "not found" tells a missing file from a missing folder by it.
+    throw EInOutError::fromErrno(err, m_folder ? m_folder->pathOf(m_path) : m_path);
 }
 
 ReadOnlyFile::~ReadOnlyFile()
@@ -31,15 +48,15 @@ ReadOnlyFile::~ReadOnlyFile()
 std::size_t ReadOnlyFile::readAt(std::int64_t position, void *buffer, std::size_t size)
 {
     if (position < 0)
-        throw EInOutError::fromErrno(EINVAL, m_path);
+        fail(EINVAL);
     if (m_fd < 0)
-        throw EInOutError::fromErrno(EBADF, m_path);
+        fail(EBADF);
     ssize_t delivered;
     do
         delivered = ::pread(m_fd, buffer, size, static_cast<off_t>(position));
     while (delivered < 0 && errno == EINTR);
     if (delivered < 0)
-        throw EInOutError::fromErrno(errno, m_path);
+        fail(errno);
     return static_cast<std::size_t>(delivered);
 }
 
@@ -51,7 +68,7 @@ void ReadOnlyFile::close()
     m_fd = -1; // Linux releases the descriptor even when close reports a failure: never close twice
     // EINTR: the descriptor is gone and nothing was written, so there is nothing to lose.
     if (::close(fd) != 0 && errno != EINTR)
-        throw EInOutError::fromErrno(errno, m_path);
+        fail(errno);
 }
 
 } // namespace platform

@@ -6,6 +6,8 @@
 
 namespace platform {
 
+class Folder;
+
 /**
  * A file opened for reading only, closed when the object goes away. Every read is
  * one operating-system read at an explicit position; nothing is buffered or mapped.
@@ -16,6 +18,8 @@ class ReadOnlyFile
 public:
     /** Opens an existing file; a failure raises EInOutError at once. */
     explicit ReadOnlyFile(const std::string &path);
+    /** Opens the entry `name` of a held folder by its descriptor; fails as the joined path would. */
+    ReadOnlyFile(const Folder &folder, const std::string &name);
     ~ReadOnlyFile();
 
     ReadOnlyFile(const ReadOnlyFile &) = delete;
@@ -34,7 +38,11 @@ public:
     bool isOpen() const noexcept { return m_fd >= 0; }
 
 private:
-    std::string m_path;
+    void open(int at, const char *relative);
+    [[noreturn]] void fail(int err) const;
+
+    std::string m_path;              // the whole path, or the name inside m_folder
+    const Folder *m_folder = nullptr;
     int m_fd = -1;
 };
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class RefusalNotice;
 
@@ -25,15 +26,14 @@ public:
     /** Re-reads the folder and makes it the working directory. */
     virtual void ListFiles() = 0;
     /**
-     * While deferred, ListFiles only sets the working directory and marks the list stale;
-     * flushListing re-reads a stale list. The batch defers while the window cannot paint.
+     * While deferred, ListFiles only marks the list stale (the working directory is set
+     * when the deferral begins); flushListing re-reads a stale list. The batch defers while the window cannot paint.
      */
     virtual void setListingDeferred(bool deferred) = 0;
     virtual void flushListing() = 0;
 
-    // The batch list, which shows the names a batch works on.
-    virtual void clearBatchList() = 0;
-    virtual void appendToBatchList(const std::string &name) = 0;
+    /** Clears the batch list, which shows the names a batch works on, and fills it with `names`. */
+    virtual void showBatchList(const std::vector<std::string> &names) = 0;
 
     /** The folder the file list shows; also the working directory during a batch. */
     virtual std::string currentFolder() const = 0;

@@ -1,21 +1,20 @@
 #include "rename/batchsteps.h"
 
 #include "platform/errors.h"
+#include "platform/folder.h"
 #include "platform/movefile.h"
 #include "rename/batchhost.h"
 #include "rename/namingrules.h"
 
 std::vector<std::string> takeBatchSnapshot(BatchHost &host)
 {
-    host.clearBatchList();
     std::vector<std::string> names;
     const int lines = host.lineCount();
     for (int line = 0; line < lines; ++line) {
-        if (host.isLineSelected(line)) {
+        if (host.isLineSelected(line))
             names.push_back(host.lineText(line));
-            host.appendToBatchList(names.back());
-        }
     }
+    host.showBatchList(names);
     return names;
 }
 
@@ -69,15 +68,19 @@ int32_t batchNumber(BatchHost &host, int width, int index, int count)
     return start + index;
 }
 
-void renameInFolder(BatchHost &host, const std::string &oldName, std::string newName, int32_t &collisions)
+void renameInFolder(BatchHost &host, const platform::Folder &folder, const std::string &oldName,
+                    const std::string &newName, int32_t &collisions)
 {
-    if (platform::fileExistsHere(newName)) {
-        ++collisions;
-        newName = collisionName(newName, collisions, oldName);
-    }
-    // A failed move (the name taken after all, a name the folder cannot hold, no rights)
+    // The name is tested only when the move is refused, which comes to the same as testing
+    // first: a name that stands as a file (the old name itself included) refuses every
+    // no-replace move, and a refused move leaves the folder as it was. So a batch without
+    // collisions moves each file with one call.
+    // A failed move (a name the folder cannot hold, no rights, the suffixed name taken too)
     // leaves the file as it was and is not reported.
-    platform::moveFileInFolder(host.currentFolder(), oldName, newName);
+    if (platform::moveFileInFolder(folder, oldName, newName) != 0 && platform::fileExistsIn(folder, newName)) {
+        ++collisions;
+        platform::moveFileInFolder(folder, oldName, collisionName(newName, collisions, oldName));
+    }
     host.ListFiles();
 }
 

@@ -1,5 +1,6 @@
 #include "rename/camerarename.h"
 
+#include "platform/folder.h"
 #include "rename/batchhost.h"
 #include "rename/batchsteps.h"
 #include "rename/namingrules.h"
@@ -17,11 +18,12 @@ void CameraRename(BatchHost &host, CameraStyle style)
     if (names.empty()) {
         informUser(host, EmptySelectionMessage);
     } else {
+        const platform::Folder folder(host.currentFolder());
         const int count = static_cast<int>(names.size());
         int32_t collisions = 0;
         for (int index = 0; index < count; ++index) {
             const std::string &oldName = names[index];
-            renameInFolder(host, oldName, cameraName(style, batchNumber(host, 4, index, count), oldName),
+            renameInFolder(host, folder, oldName, cameraName(style, batchNumber(host, 4, index, count), oldName),
                            collisions);
             advanceProgress(host, index, count);
         }

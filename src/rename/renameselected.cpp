@@ -1,7 +1,7 @@
 #include "rename/renameselected.h"
 
 #include "capture/filedate.h"
-#include "platform/movefile.h"
+#include "platform/folder.h"
 #include "rename/batchhost.h"
 #include "rename/batchsteps.h"
 #include "rename/namingrules.h"
@@ -10,6 +10,8 @@ namespace {
 
 void renameBatch(BatchHost &host, const std::vector<std::string> &names, const std::string &userText)
 {
+    // Opened once: every file of the batch is read, tested and moved by the descriptor.
+    const platform::Folder folder(host.currentFolder());
     const int count = static_cast<int>(names.size());
     int32_t collisions = 0;
     FlushingRefusalNotice notice(host);
@@ -18,8 +20,7 @@ void renameBatch(BatchHost &host, const std::vector<std::string> &names, const s
         const OptionState options = host.options();
         NamingInput input{names[index], {}, 0, userText, options};
         if (modeReadsDate(options.namingMode)) {
-            const std::string path = platform::joinPath(host.currentFolder(), input.oldName);
-            if (!ReadCaptureDate(path, input.dateStamp, notice)) {
+            if (!ReadCaptureDate(folder, input.oldName, input.dateStamp, notice)) {
                 advanceProgress(host, index, count);
                 continue;
             }
@@ -30,7 +31,7 @@ void renameBatch(BatchHost &host, const std::vector<std::string> &names, const s
         const RuleResult result = composeNewName(input);
         switch (result.action) {
         case RuleResult::Rename:
-            renameInFolder(host, input.oldName, result.newName, collisions);
+            renameInFolder(host, folder, input.oldName, result.newName, collisions);
             break;
         case RuleResult::Skip:
             break;

@@ -170,8 +170,7 @@ public:
         if (stale)
             reread();
     }
-    void clearBatchList() override { batchList.clear(); }
-    void appendToBatchList(const std::string &name) override { batchList.push_back(name); }
+    void showBatchList(const std::vector<std::string> &names) override { batchList = names; }
     std::string currentFolder() const override { return m_folder; }
     void setProgress(int position) override { progress.push_back(position); }
     void showInformation(const std::string &message) override

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -318,6 +319,43 @@ TEST_F(BatchRename, TooLongANameIsAFailedMoveNotACutOne)
     host().optionState().numbersAfterText = 1;
     EXPECT_EQ(run(4), (Names{"a.jpg", "b.jpg"}));
 }
+
+struct Obstacle
+{
+    const char *label;
+    void (*make)(const TempFolder &folder, const std::string &name);
+};
+
+class EntryThatIsNoFile : public BatchRename, public testing::WithParamInterface<Obstacle>
+{
+};
+
+// A folder, or a link that leads nowhere, under the new name is no collision: the file keeps
+// its name without raising the counter, and the next real collision gets -a01. The name is
+// tested only when the move is refused, so this is where the test after the refusal must
+// come to what the test before the move would have said.
+TEST_P(EntryThatIsNoFile, TakesTheNameWithoutCountingAsACollision)
+{
+    folder.write("a.jpg", "photo a");
+    folder.write("b.jpg", "photo b");
+    folder.write("002.jpg", "taken");
+    GetParam().make(folder, "001.jpg");
+    const Names after = run(5, {"a.jpg", "b.jpg"});
+    EXPECT_EQ(after, (Names{"001.jpg", "002-a01.jpg", "002.jpg", "a.jpg"}));
+    EXPECT_EQ(folder.read("a.jpg"), "photo a");
+    EXPECT_EQ(folder.read("002-a01.jpg"), "photo b");
+    EXPECT_EQ(folder.read("002.jpg"), "taken");
+    EXPECT_EQ(host().listFilesCalls, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, EntryThatIsNoFile,
+    testing::Values(Obstacle{"folder", [](const TempFolder &f, const std::string &name) { ::mkdir((f / name).c_str(), 0755); }},
+                    Obstacle{"danglingLink",
+                             [](const TempFolder &f, const std::string &name) {
+                                 ASSERT_EQ(::symlink((f / "gone.jpg").c_str(), (f / name).c_str()), 0);
+                             }}),
+    [](const testing::TestParamInfo<Obstacle> &info) { return std::string(info.param.label); });
 
 struct UnsafeDate
 {

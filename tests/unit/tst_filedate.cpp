@@ -1,7 +1,9 @@
 #include "capture/filedate.h"
 #include "capture/filedate_p.h"
+#include "capture/headblock.h"
 #include "exifsamples.h"
 #include "platform/errors.h"
+#include "platform/folder.h"
 #include "platform/readonlyfile.h"
 
 #include <cerrno>
@@ -211,6 +213,57 @@ TEST_P(CaptureDate, ReadsTheSampleAsExpected)
     EXPECT_EQ(openDescriptors(), descriptorsBefore);
 }
 
+// What one reading gave with the head block of `blockSize` bytes (0: every piece on its own).
+std::string readingWithBlock(const std::string &path, std::size_t blockSize)
+{
+    std::string stamp = "untouched";
+    CountingNotice notice;
+    std::string result;
+    try {
+        result = filedate_detail::readCaptureDate(path, stamp, notice, blockSize) ? "stamp:" + stamp : "refused";
+    } catch (const EInOutError &e) {
+        result = "EInOutError:" + std::to_string(e.code()) + ":" + e.what();
+    } catch (const EConvertError &e) {
+        result = std::string("EConvertError:") + e.what();
+    }
+    return result + " stamp:" + stamp + " notices:" + std::to_string(notice.count) + ":" + notice.last;
+}
+
+std::string readingInFolder(const std::string &folder, const std::string &name)
+{
+    const platform::Folder held(folder);
+    std::string stamp = "untouched";
+    CountingNotice notice;
+    std::string result;
+    try {
+        result = ReadCaptureDate(held, name, stamp, notice) ? "stamp:" + stamp : "refused";
+    } catch (const EInOutError &e) {
+        result = "EInOutError:" + std::to_string(e.code()) + ":" + e.what();
+    } catch (const EConvertError &e) {
+        result = std::string("EConvertError:") + e.what();
+    }
+    return result + " stamp:" + stamp + " notices:" + std::to_string(notice.count) + ":" + notice.last;
+}
+
+// The sample cut at every length, so that every piece in turn lies past the end, is cut
+// short by it, or lies in a file shorter than the block: reading through a block of any size,
+// and by the folder's descriptor, gives what reading each piece on its own gives.
+TEST_P(CaptureDate, ReadingThroughTheHeadBlockGivesWhatReadingEachPieceGives)
+{
+    const exifsamples::Bytes &bytes = GetParam().bytes;
+    TemporaryFolder folder;
+    const std::string path = folder.file("cut.jpg");
+    const std::size_t blockSizes[] = {1, 2, 13, 40, 64, filedate_detail::HeadBlock::Capacity};
+    for (std::size_t length = 0; length <= bytes.size(); ++length) {
+        writeFile(path, exifsamples::Bytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(length)));
+        ASSERT_TRUE(setWriteTime(path, localMoment(2015, 9, 27, 15, 5, 31)));
+        const std::string pieceByPiece = readingWithBlock(path, 0);
+        for (const std::size_t blockSize : blockSizes)
+            ASSERT_EQ(readingWithBlock(path, blockSize), pieceByPiece) << length << " bytes, block " << blockSize;
+        ASSERT_EQ(readingInFolder(path.substr(0, path.rfind('/')), "cut.jpg"), pieceByPiece) << length << " bytes";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, CaptureDate, testing::ValuesIn(exifsamples::samples()),
                          [](const testing::TestParamInfo<exifsamples::Sample> &info) {
                              std::string name = info.param.name;
@@ -324,6 +377,16 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     "I/O error 29"}),
     [](const testing::TestParamInfo<Unreadable> &info) { return std::string(info.param.what); });
+
+TEST_P(UnreadableFile, FailsTheSameWayByTheFoldersDescriptor)
+{
+    TemporaryFolder folder;
+    const std::string path = GetParam().make(folder);
+    const std::size_t cut = path.rfind('/');
+    const int descriptorsBefore = openDescriptors();
+    EXPECT_EQ(readingInFolder(path.substr(0, cut), path.substr(cut + 1)), readingWithBlock(path, 0));
+    EXPECT_EQ(openDescriptors(), descriptorsBefore);
+}
 
 TEST(UnreadableFile, WithoutReadPermissionIsAccessDenied)
 {
@@ -508,6 +571,33 @@ TEST(ReadOnlyFile, ReadsAtExplicitPositionsAndDeliversLessAtTheEnd)
     file.close();
     EXPECT_FALSE(file.isOpen());
     file.close();
+}
+
+// --- The head block -----------------------------------------------------------------
+
+TEST(HeadBlock, KeepsWhatItsOneReadDeliveredAndReadsEverythingElseOnItsOwn)
+{
+    TemporaryFolder folder;
+    const std::string path = folder.file("ten");
+    writeFile(path, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
+    platform::ReadOnlyFile file(path);
+    filedate_detail::HeadBlock head(file, 8);
+    unsigned char buffer[4] = {};
+    ASSERT_EQ(head.readAt(0, buffer, 2), 2u);
+
+    // The file loses its content: what the block holds still comes, the rest is read anew.
+    ASSERT_EQ(::truncate(path.c_str(), 5), 0);
+    EXPECT_EQ(head.readAt(4, buffer, 4), 4u);
+    EXPECT_EQ(buffer[0], 4);
+    EXPECT_EQ(buffer[3], 7);
+    EXPECT_EQ(head.readAt(6, buffer, 4), 0u) << "a piece that leaves the block is read on its own";
+    EXPECT_EQ(head.readAt(3, buffer, 4), 4u);
+    try {
+        head.readAt(-2, buffer, 2);
+        FAIL() << "read before the start of the file";
+    } catch (const EInOutError &e) {
+        EXPECT_STREQ(e.what(), "I/O error 22");
+    }
 }
 
 // --- Descriptors --------------------------------------------------------------------

@@ -1,4 +1,5 @@
 #include "batchtestutil.h"
+#include "platform/folder.h"
 #include "platform/movefile.h"
 
 #include <cerrno>
@@ -59,6 +60,32 @@ TEST_P(MoveByEachMethod, MovesAndNeverReplaces)
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"b.jpg", "c.jpg"}));
 }
 
+// The same moves by the descriptor of a held folder, which follows the folder when its path
+// changes; a folder that could not be opened goes by its path and fails as the path does.
+TEST_P(MoveByEachMethod, MovesAndNeverReplacesByTheFoldersDescriptor)
+{
+    TempFolder folder;
+    ::mkdir((folder / "in").c_str(), 0755);
+    folder.write("in/a.jpg", "photo a");
+    folder.write("in/b.jpg", "photo b");
+    const platform::Folder held(folder / "in");
+    ASSERT_EQ(::rename((folder / "in").c_str(), (folder / "moved").c_str()), 0);
+
+    EXPECT_EQ(platform::moveNoReplace(held, "a.jpg", "b.jpg", GetParam()), EEXIST);
+    EXPECT_EQ(platform::moveNoReplace(held, "a.jpg", "a.jpg", GetParam()), EEXIST);
+    EXPECT_EQ(folder.read("moved/a.jpg"), "photo a");
+    EXPECT_EQ(folder.read("moved/b.jpg"), "photo b");
+
+    EXPECT_EQ(platform::moveNoReplace(held, "a.jpg", "c.jpg", GetParam()), 0);
+    EXPECT_EQ(folder.entries("moved"), (std::vector<std::string>{"b.jpg", "c.jpg"}));
+    EXPECT_EQ(folder.read("moved/c.jpg"), "photo a");
+    EXPECT_EQ(platform::moveNoReplace(held, "missing.jpg", "d.jpg", GetParam()), ENOENT);
+
+    const platform::Folder gone(folder / "in");
+    EXPECT_EQ(platform::moveNoReplace(gone, "c.jpg", "d.jpg", GetParam()), ENOENT);
+    EXPECT_EQ(folder.entries("moved"), (std::vector<std::string>{"b.jpg", "c.jpg"}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Methods, MoveByEachMethod,
                          testing::Values(MoveMethod::RenameNoReplace, MoveMethod::LinkUnlink,
                                          MoveMethod::CheckThenRename));
@@ -91,6 +118,36 @@ TEST(MoveFileInFolder, NeverReplacesAFileOrAFolder)
     EXPECT_EQ(folder.read("b.jpg"), "photo b");
 
     EXPECT_EQ(platform::moveFileInFolder(folder.path(), "a.jpg", "A.JPG"), 0);
+    EXPECT_EQ(folder.read("A.JPG"), "photo a");
+}
+
+TEST(MoveFileInFolder, ByTheFoldersDescriptorRefusesWhatThePathFormRefuses)
+{
+    TempFolder folder;
+    folder.write("a.jpg", "photo a");
+    folder.write("b.jpg", "photo b");
+    ::mkdir((folder / "2015").c_str(), 0755);
+    ::mkdir((folder / "c.jpg").c_str(), 0755);
+    const platform::Folder held(folder.path());
+    EXPECT_EQ(held.nameMax(), 255);
+
+    for (const std::string &bad : {std::string("2015/09-27 a.jpg"), std::string("../a.jpg"),
+                                   std::string("2015\0 a.jpg", 11), std::string(300, 'x'), std::string(".."),
+                                   std::string()}) {
+        EXPECT_EQ(platform::moveFileInFolder(held, "a.jpg", bad), EINVAL);
+        EXPECT_FALSE(platform::fileExistsIn(held, bad));
+    }
+    EXPECT_EQ(platform::moveFileInFolder(held, "a.jpg", "b.jpg"), EEXIST);
+    EXPECT_NE(platform::moveFileInFolder(held, "a.jpg", "c.jpg"), 0);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"2015", "a.jpg", "b.jpg", "c.jpg"}));
+    EXPECT_TRUE(folder.entries("2015").empty());
+    EXPECT_EQ(folder.read("a.jpg"), "photo a");
+    EXPECT_EQ(folder.read("b.jpg"), "photo b");
+
+    EXPECT_TRUE(platform::fileExistsIn(held, "a.jpg"));
+    EXPECT_FALSE(platform::fileExistsIn(held, "c.jpg")) << "a folder does not count";
+    EXPECT_FALSE(platform::fileExistsIn(held, "A.JPG"));
+    EXPECT_EQ(platform::moveFileInFolder(held, "a.jpg", "A.JPG"), 0);
     EXPECT_EQ(folder.read("A.JPG"), "photo a");
 }
 
