@@ -37,8 +37,9 @@ public:
 
     /**
      * While deferred, listFiles() only marks the lines stale (the working directory is set
-     * once, when the deferral begins); flushListing() then re-reads them. A batch defers its many re-reads this way
-     * and flushes before anything the user sees: setListingDeferred(false) flushes too.
+     * once, when the deferral begins); flushListing() then re-reads them. A batch defers its
+     * many re-reads this way and flushes before anything the user sees:
+     * setListingDeferred(false) flushes too.
      */
     void setListingDeferred(bool deferred);
     void flushListing();

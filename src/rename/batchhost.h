@@ -27,7 +27,8 @@ public:
     virtual void ListFiles() = 0;
     /**
      * While deferred, ListFiles only marks the list stale (the working directory is set
-     * when the deferral begins); flushListing re-reads a stale list. The batch defers while the window cannot paint.
+     * when the deferral begins); flushListing re-reads a stale list. The batch defers while
+     * the window cannot paint.
      */
     virtual void setListingDeferred(bool deferred) = 0;
     virtual void flushListing() = 0;
