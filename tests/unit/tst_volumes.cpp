@@ -1,12 +1,21 @@
 #include "platform/volumes.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <sched.h>
 #include <set>
+#include <sstream>
 #include <string>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -363,6 +372,182 @@ TEST(MachineFacts, KnowNothingOfMountsWithoutADevice)
         const platform::MountEntry mount = mountsOf(line).at(0);
         EXPECT_FALSE(machine.isRemovable(mount)) << line;
         EXPECT_EQ(machine.label(mount), "") << line;
+    }
+}
+
+// A fake sysfs and udev database in a temporary folder. libudev reads only the real /sys and
+// /run/udev, so a forked child mounts the fake ones over them in a mount namespace of its own
+// and asks the real code there; the parent checks the answers.
+class FakeDeviceTree : public testing::Test
+{
+protected:
+    static constexpr int notPermitted = 77;
+
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/tst_volumes_udev_XXXXXX";
+        ASSERT_NE(::mkdtemp(pattern), nullptr);
+        m_root = pattern;
+        for (const char *folder : {"sys/dev/block", "sys/class/block", "run/udev/data"})
+            fs::create_directories(m_root / folder);
+    }
+    void TearDown() override { fs::remove_all(m_root); }
+
+    // A folder under /sys/devices as the kernel makes it; libudev needs the uevent file and
+    // takes the subsystem from the last component of the link's target.
+    fs::path addDevice(const std::string &path, const std::string &subsystem, const std::string &uevent)
+    {
+        const fs::path folder = m_root / "sys/devices" / path;
+        fs::create_directories(folder);
+        write(folder / "uevent", uevent);
+        fs::create_directory_symlink("/sys/class/" + subsystem, folder / "subsystem");
+        return folder;
+    }
+    // A block device, found by number and by name, with a node in the child's /dev.
+    fs::path addBlock(const std::string &path, unsigned major, unsigned minor, const std::string &type)
+    {
+        const std::string name = fs::path(path).filename().string();
+        const std::string number = std::to_string(major) + ":" + std::to_string(minor);
+        const fs::path folder = addDevice(path, "block",
+                                          "MAJOR=" + std::to_string(major) + "\nMINOR=" + std::to_string(minor)
+                                              + "\nDEVNAME=" + name + "\nDEVTYPE=" + type + "\n");
+        fs::create_directory_symlink("/sys/devices/" + path, m_root / "sys/dev/block" / number);
+        fs::create_directory_symlink("/sys/devices/" + path, m_root / "sys/class/block" / name);
+        m_nodes.emplace_back("/dev/" + name, makedev(major, minor));
+        return folder;
+    }
+    fs::path addDisk(const std::string &path, unsigned major, unsigned minor, bool removableFlag)
+    {
+        const fs::path folder = addBlock(path, major, minor, "disk");
+        write(folder / "removable", removableFlag ? "1\n" : "0\n");
+        return folder;
+    }
+    void addUdevData(unsigned major, unsigned minor, const std::string &lines)
+    {
+        write(m_root / "run/udev/data" / ("b" + std::to_string(major) + ":" + std::to_string(minor)), lines);
+    }
+    static void write(const fs::path &file, const std::string &text) { std::ofstream(file) << text; }
+
+    struct ChildReport
+    {
+        int exitCode = -1; // -1: the child did not exit by itself
+        std::string text;  // the answers, one line per mount, or why the child gave up
+    };
+
+    ChildReport askInChild(const std::vector<platform::MountEntry> &mounts) const
+    {
+        int ends[2];
+        if (::pipe(ends) != 0)
+            return {-1, "pipe failed"};
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(ends[0]);
+            answerInChild(mounts, ends[1]);
+        }
+        ::close(ends[1]);
+        ChildReport report;
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+            report.text.append(buffer, static_cast<std::size_t>(n));
+        ::close(ends[0]);
+        if (child < 0)
+            report.text = "fork failed";
+        int status = 0;
+        if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status))
+            report.exitCode = WEXITSTATUS(status);
+        return report;
+    }
+
+private:
+    [[noreturn]] static void reply(int out, std::string_view text, int exitCode)
+    {
+        while (!text.empty()) {
+            const ssize_t n = ::write(out, text.data(), text.size());
+            if (n <= 0)
+                break;
+            text.remove_prefix(static_cast<std::size_t>(n));
+        }
+        ::_exit(exitCode); // never back into the test runner
+    }
+
+    [[noreturn]] void answerInChild(const std::vector<platform::MountEntry> &mounts, int out) const
+    {
+        const auto need = [out](bool done, const std::string &what) {
+            const int error = errno;
+            if (!done)
+                reply(out, what + ": " + std::strerror(error), error == EPERM || error == EACCES ? notPermitted : 1);
+        };
+        need(::unshare(CLONE_NEWNS) == 0, "unshare(CLONE_NEWNS)");
+        // Private, so that nothing mounted here shows in the parent's namespace.
+        need(::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0, "making / private");
+        need(::mount((m_root / "sys").c_str(), "/sys", nullptr, MS_BIND, nullptr) == 0, "binding over /sys");
+        need(::mount((m_root / "run").c_str(), "/run", nullptr, MS_BIND, nullptr) == 0, "binding over /run");
+        need(::mount("tmpfs", "/dev", "tmpfs", 0, "mode=0755") == 0, "mounting a tmpfs on /dev");
+        for (const auto &[node, number] : m_nodes)
+            need(::mknod(node.c_str(), S_IFBLK | 0600, number) == 0, "mknod " + node);
+        // libudev refuses device folders that are not on sysfs unless told this is a test.
+        ::setenv("SYSTEMD_DEVICE_VERIFY_SYSFS", "0", 1);
+        const platform::MachineDeviceFacts machine;
+        std::string answers;
+        for (const platform::MountEntry &mount : mounts) {
+            answers += machine.isRemovable(mount) ? "removable" : "fixed";
+            answers += " [" + machine.label(mount) + "]\n";
+        }
+        reply(out, answers, 0);
+    }
+
+    fs::path m_root;
+    std::vector<std::pair<std::string, dev_t>> m_nodes;
+};
+
+TEST_F(FakeDeviceTree, TellsRemovableDevicesAndLabelsAsLibudevReadsThem)
+{
+    const std::string sata = "pci0000:00/0000:00:17.0/ata1/host0/target0:0:0/0:0:0:0/block/";
+    addDisk(sata + "sdq", 65, 0, false);
+    addBlock(sata + "sdq/sdq1", 65, 1, "partition");
+    addBlock(sata + "sdq/sdq2", 65, 2, "partition");
+    addUdevData(65, 1, "E:ID_FS_TYPE=ext4\nE:ID_FS_LABEL_ENC=My\\x20Photos\\x2f2015\n");
+    addUdevData(65, 2, "E:ID_FS_TYPE=xfs\n");
+    // A stick: the disk's flag says fixed, the USB device above it says otherwise.
+    const std::string usb = "pci0000:00/0000:00:14.0/usb2/2-1";
+    addDevice(usb, "usb", "DEVTYPE=usb_device\n");
+    addDevice(usb + "/2-1:1.0", "usb", "DEVTYPE=usb_interface\n");
+    const std::string stick = usb + "/2-1:1.0/host6/target6:0:0/6:0:0:0/block/sdr";
+    addDisk(stick, 65, 16, false);
+    addBlock(stick + "/sdr1", 65, 17, "partition");
+    addDisk("pci0000:00/0000:00:1a.0/mmc_host/mmc0/mmc0:0001/block/mmcblk0", 179, 0, true);
+    addBlock("pci0000:00/0000:00:1a.0/mmc_host/mmc0/mmc0:0001/block/mmcblk0/mmcblk0p1", 179, 1, "partition");
+    // An encrypted stick: the mapped device has no bus of its own, the partition it maps has.
+    const fs::path mapped = addDisk("virtual/block/dm-7", 254, 7, false);
+    fs::create_directory(mapped / "slaves");
+    fs::create_directory_symlink("/sys/devices/" + stick + "/sdr1", mapped / "slaves/sdr1");
+
+    const std::pair<std::string, std::string> cases[] = {
+        {"1 0 65:1 / /data rw - ext4 /dev/sdq1 rw", "fixed [My Photos/2015]"},
+        {"1 0 65:2 / /srv rw - xfs /dev/sdq2 rw", "fixed []"},
+        {"1 0 65:17 / /media/s rw - vfat /dev/sdr1 rw", "removable []"},
+        {"1 0 179:1 / /media/c rw - exfat /dev/mmcblk0p1 rw", "removable []"},
+        {"1 0 254:7 / /media/x rw - ext4 /dev/mapper/luks-x rw", "removable []"},
+        // Anonymous device numbers (fuseblk, btrfs): the device is found through its node.
+        {"1 0 0:51 / /media/n rw - fuseblk /dev/sdr1 rw", "removable []"},
+        {"1 0 0:33 / /home rw - btrfs /dev/sdq1 rw", "fixed [My Photos/2015]"},
+        {"1 0 0:60 / /mnt/nas rw - cifs //nas/p rw", "fixed []"},
+        {"1 0 0:64 / /mnt/ram rw - tmpfs tmpfs rw", "fixed []"},
+    };
+    std::vector<platform::MountEntry> mounts;
+    for (const auto &[line, answer] : cases)
+        mounts.push_back(mountsOf(line + "\n").at(0));
+
+    const ChildReport report = askInChild(mounts);
+    if (report.exitCode == notPermitted)
+        GTEST_SKIP() << "this process may not mount a fake /sys in a namespace of its own (needs root): "
+                     << report.text;
+    ASSERT_EQ(report.exitCode, 0) << report.text;
+    std::istringstream answers(report.text);
+    for (const auto &[line, answer] : cases) {
+        std::string given;
+        std::getline(answers, given);
+        EXPECT_EQ(given, answer) << line;
     }
 }
 
