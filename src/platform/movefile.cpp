@@ -3,8 +3,6 @@
 #include "platform/folder.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -17,13 +15,6 @@
 namespace platform {
 
 namespace {
-
-long nameMax(const std::string &folder)
-{
-    errno = 0;
-    const long limit = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-    return limit > 0 ? limit : NAME_MAX;
-}
 
 bool isEntryName(const std::string &name, long limit)
 {
@@ -97,8 +88,7 @@ int moveNoReplaceAt(int folder, const char *source, const char *target, MoveMeth
 
 bool isNameInFolder(const std::string &folder, const std::string &name)
 {
-    // The limit is asked only of names that pass the cheap tests.
-    return isEntryName(name, LONG_MAX) && isEntryName(name, nameMax(folder));
+    return isNameInFolder(Folder(folder), name);
 }
 
 bool isNameInFolder(const Folder &folder, const std::string &name)
@@ -115,19 +105,16 @@ std::string joinPath(const std::string &folder, const std::string &name)
 
 bool fileExistsHere(const std::string &name)
 {
-    if (!isNameInFolder(".", name))
-        return false;
-    // stat goes through the file system's own lookup, so a FAT or exFAT volume (and an
-    // ext4 case-folding folder) finds "HOLIDAY.JPG" for "holiday.jpg" here; checked on an
-    // exFAT card image mounted through exfat-fuse.
-    struct stat st {};
-    return ::stat(name.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+    return fileExistsIn(Folder("."), name);
 }
 
 bool fileExistsIn(const Folder &folder, const std::string &name)
 {
     if (!isNameInFolder(folder, name))
         return false;
+    // The lookup is the file system's own, so a FAT or exFAT volume (and an ext4 case-folding
+    // folder) finds "HOLIDAY.JPG" for "holiday.jpg" here; checked on an exFAT card image
+    // mounted through exfat-fuse.
     return folder.onEntry(name, [](int at, const char *entry) {
         struct stat st {};
         return ::fstatat(at, entry, &st, 0) == 0 && !S_ISDIR(st.st_mode);
@@ -155,11 +142,9 @@ int moveNoReplace(const Folder &folder, const std::string &from, const std::stri
 int moveFileInFolder(const std::string &folder, const std::string &oldName, const std::string &newName) noexcept
 {
     try {
-        if (!isNameInFolder(folder, oldName) || !isNameInFolder(folder, newName))
-            return EINVAL;
-        return moveNoReplace(joinPath(folder, oldName), joinPath(folder, newName));
+        return moveFileInFolder(Folder(folder), oldName, newName);
     } catch (...) {
-        return ENOMEM; // only the joined paths allocate
+        return ENOMEM; // only the folder's path allocates
     }
 }
 
