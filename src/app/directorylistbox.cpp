@@ -1,10 +1,10 @@
 #include "app/directorylistbox.h"
 
-#include "app/browser/deferredfailure.h"
+#include "browser/deferredfailure.h"
 #include "app/browserlinedelegate.h"
 #include "app/drivecombobox.h"
 #include "app/filelistbox.h"
-#include "app/shell/messageboxes.h"
+#include "shell/messageboxes.h"
 #include "platform/volumes.h"
 #include "platform/workdir.h"
 

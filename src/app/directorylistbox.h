@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/browser/folderpaths.h"
+#include "browser/folderpaths.h"
 #include "app/browserlinemodel.h"
 
 #include <QListView>

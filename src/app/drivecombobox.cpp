@@ -3,7 +3,7 @@
 #include "app/browserlinemodel.h"
 #include "app/directorylistbox.h"
 #include "app/glyphs.h"
-#include "app/shell/messageboxes.h"
+#include "shell/messageboxes.h"
 #include "platform/errors.h"
 #include "platform/workdir.h"
 

@@ -1,8 +1,8 @@
 #include "app/mainform.h"
 
 #include "app/photograph.h"
-#include "app/shell/centring.h"
-#include "app/shell/messageboxes.h"
+#include "shell/centring.h"
+#include "shell/messageboxes.h"
 #include "platform/workdir.h"
 #include "ui_mainform.h"
 #include "version.h"

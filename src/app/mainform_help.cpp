@@ -1,4 +1,4 @@
-#include "about/helpviewer.h"
+#include "help/viewer/helpviewer.h"
 #include "about/progdetails.h"
 #include "app/mainform.h"
 

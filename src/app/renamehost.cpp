@@ -1,7 +1,7 @@
 #include "app/renamehost.h"
 
 #include "app/mainform.h"
-#include "app/shell/messageboxes.h"
+#include "shell/messageboxes.h"
 #include "ui_mainform.h"
 
 namespace {

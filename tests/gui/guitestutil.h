@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/shell/classiclook.h"
+#include "shell/classiclook.h"
 
 #include <QApplication>
 #include <QMap>

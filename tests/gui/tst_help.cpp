@@ -1,8 +1,8 @@
 // "Open Helpfile" and the help viewer, driven through the main window's Help menu as a user would,
 // on the compiled help file that the build makes and on small ones compiled here.
-#include "about/compiledhelp.h"
-#include "about/helpbrowser.h"
-#include "about/helpviewer.h"
+#include "help/compiledhelp.h"
+#include "help/viewer/helpbrowser.h"
+#include "help/viewer/helpviewer.h"
 #include "about/progdetails.h"
 #include "app/directorylistbox.h"
 #include "app/mainform.h"

@@ -1,7 +1,7 @@
 // The main window at start-up and its naming options, driven as a user would.
 #include "about/progdetails.h"
 #include "app/mainform.h"
-#include "app/shell/messageboxes.h"
+#include "shell/messageboxes.h"
 #include "guitestutil.h"
 #include "platform/errors.h"
 #include "ui_mainform.h"

@@ -1,6 +1,6 @@
 // The directory list's logic on real folder trees: resolving a path text, the lines and their paths.
-#include "app/browser/deferredfailure.h"
-#include "app/browser/folderpaths.h"
+#include "browser/deferredfailure.h"
+#include "browser/folderpaths.h"
 #include "browsertestutil.h"
 #include "platform/workdir.h"
 

@@ -1,6 +1,6 @@
 // Listing a folder: the platform's entries, the file list's mask, hiding and order.
-#include "app/browser/collation.h"
-#include "app/browser/filelisting.h"
+#include "browser/collation.h"
+#include "browser/filelisting.h"
 #include "browsertestutil.h"
 #include "platform/caseflags.h"
 #include "platform/listing.h"

@@ -1,5 +1,5 @@
 // The settings file: its one line on disk, the read rule, and writes that never lose the old content.
-#include "app/browser/settingsfile.h"
+#include "browser/settingsfile.h"
 #include "browsertestutil.h"
 #include "platform/errors.h"
 

@@ -1,7 +1,7 @@
-#include "app/browser/folderpaths.h"
+#include "browser/folderpaths.h"
 
-#include "app/browser/collation.h"
-#include "app/browser/deferredfailure.h"
+#include "browser/collation.h"
+#include "browser/deferredfailure.h"
 #include "platform/listing.h"
 #include "platform/workdir.h"
 

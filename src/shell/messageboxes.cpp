@@ -1,6 +1,6 @@
-#include "app/shell/messageboxes.h"
+#include "shell/messageboxes.h"
 
-#include "app/shell/centring.h"
+#include "shell/centring.h"
 #include "platform/errors.h"
 
 #include <QCoreApplication>
