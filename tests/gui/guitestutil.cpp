@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -123,7 +124,8 @@ void TemporaryWorkingFolder::writeFile(const QString &relativePath, const QByteA
     file.write(bytes);
 }
 
-QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options)
+QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options,
+                        bool scanPages)
 {
     const QString chmcmd = QStandardPaths::findExecutable(QStringLiteral("chmcmd"));
     if (chmcmd.isEmpty())
@@ -144,8 +146,25 @@ QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &fil
     projectFile.close();
     QProcess compiler;
     compiler.setWorkingDirectory(dir);
-    compiler.start(chmcmd, {QStringLiteral("test.hhp")});
-    compiler.waitForFinished(30000);
+    compiler.start(chmcmd, scanPages ? QStringList{QStringLiteral("test.hhp")}
+                                     : QStringList{QStringLiteral("--no-html-scan"), QStringLiteral("test.hhp")});
+    compiler.waitForFinished(120000);
     const QString compiled = dir + QStringLiteral("/test.chm");
     return QFile::exists(compiled) ? compiled : QString();
+}
+
+bool clickLink(QTextBrowser *browser, const QString &linkText)
+{
+    QTextCursor found(browser->document());
+    do {
+        found = browser->document()->find(linkText, found, QTextDocument::FindCaseSensitively);
+    } while (!found.isNull() && !found.charFormat().isAnchor());
+    if (found.isNull())
+        return false;
+    QTextCursor middle(browser->document());
+    middle.setPosition((found.selectionStart() + found.selectionEnd()) / 2);
+    browser->setTextCursor(middle);
+    browser->ensureCursorVisible();
+    QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, browser->cursorRect(middle).center());
+    return true;
 }

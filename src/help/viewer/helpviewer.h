@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 #include <utility>
 
@@ -10,7 +12,9 @@ class CompiledHelp;
 class HelpBrowser;
 class HelpContentsTree;
 class HelpIndexPane;
+class HelpReadJob;
 class HelpSearchPane;
+class TopicChooser;
 class QAction;
 class QSplitter;
 class QTabWidget;
@@ -59,6 +63,9 @@ private:
     void fillNavigation();
     void openTopic(const QString &topic);
     void openKeyword(const QString &keyword, QList<SitemapTopic> topics);
+    /** Reads the titles of `pages` on a thread of their own, naming them in the chooser as they come. */
+    void readTitles(const QStringList &pages);
+    void forgetTitles();
     void setPaneShown(bool shown);
     /** Says in the window why none of the `tried` places (path, reason) could be shown. */
     void showNote(const QList<std::pair<QString, QString>> &tried);
@@ -75,4 +82,8 @@ private:
     QAction *m_togglePane = nullptr;
     QString m_homeTopic;
     bool m_placed = false;
+    // The titles of the file's pages, read once each, by page path.
+    QHash<QString, QString> m_pageTitles;
+    std::unique_ptr<HelpReadJob> m_titleReading;
+    QPointer<TopicChooser> m_chooser;
 };
