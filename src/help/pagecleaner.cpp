@@ -110,13 +110,19 @@ private:
         const bool table = name == "table";
         bool written = m_writtenDepth < m_limits.elementDepth;
         if (table)
-            written = written && m_tableDepth < m_limits.tableDepth;
+            written = written && m_tableDepth < m_limits.tableDepth && m_tableCount < m_limits.tableCount;
         else if (isTablePart(name) && !m_tables.empty())
             written = written && m_tables.back();
         if (table) {
             m_tables.push_back(written);
-            if (written)
+            if (written) {
                 ++m_tableDepth;
+                ++m_tableCount;
+            }
+        }
+        if (written && (name == "td" || name == "th") && ++m_cells > m_limits.cellCount) {
+            cut = true;
+            return false;
         }
         m_open.push_back({node, name, written, table});
         if (written) {
@@ -218,6 +224,8 @@ private:
     // For each table open, whether it was written as a table.
     std::vector<bool> m_tables;
     int m_tableDepth = 0;
+    int m_tableCount = 0;
+    int m_cells = 0;
     int m_writtenDepth = 0;
     int m_elements = 0;
     int m_textLength = 0;

@@ -12,6 +12,10 @@ struct PageLimits
 {
     /** Tables inside tables; a deeper table shows its cells' text without the table. */
     int tableDepth = 6;
+    /** Tables on one page; later ones show their cells' text without the table. */
+    int tableCount = 500;
+    /** Table cells on one page, whose layout costs most; the page is cut at the next one. */
+    int cellCount = 2000;
     /** Elements inside elements; deeper markup is dropped and its text kept. */
     int elementDepth = 40;
     /** Characters in a row with nowhere to break the line; a longer run gets an invisible break. */

@@ -34,6 +34,10 @@ QImage decodedImage(const QByteArray &bytes)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setAllocationLimit(imageAllocationLimitMegabytes);
+    // Plain raster formats only: a vector picture may name other files to draw.
+    static const QList<QByteArray> rasterFormats = {"png", "jpeg", "jpg", "gif", "bmp", "ico"};
+    if (!rasterFormats.contains(reader.format()))
+        return {};
     const QSize size = reader.size();
     if (!size.isValid() || size.width() > largestImageSide || size.height() > largestImageSide)
         return {};
