@@ -49,10 +49,6 @@ private:
     Impl *m_impl;
 };
 
-namespace Ui {
-class TMainForm;
-}
-
 /**
  * The main window over a fresh temporary working folder, as the window tests open it: a test
  * class derives from this, calls makeFolder() in init(), writes its files, start()s the window
