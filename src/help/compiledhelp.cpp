@@ -152,7 +152,9 @@ QString CompiledHelp::indexEntries()
             continue;
         }
         m_objects.append(file);
-        m_byPath.insert(QByteArray(file->filename).toLower(), file);
+        const QByteArray key = QByteArray(file->filename).toLower();
+        if (!m_byPath.contains(key))
+            m_byPath.insert(key, file);
     }
     if (compressed && !compressedSectionIsSound(extent))
         return refusedDamaged(m_path);
