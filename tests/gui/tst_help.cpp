@@ -8,9 +8,11 @@
 #include "app/mainform.h"
 #include "guitestutil.h"
 #include "helpfile.h"
+#include "shell/messageboxes.h"
 #include "ui_mainform.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -70,6 +72,7 @@ private slots:
     void opensTheInstalledCopyWhenTheStartDirectoryHasNone();
     void saysSoInItsWindowWhenNoCopyCanBeRead_data();
     void saysSoInItsWindowWhenNoCopyCanBeRead();
+    void namesARefusedFileInTheErrorBox();
     void findsAHelpFilePutInPlaceMeanwhile();
     void defaultTopicFallsBackToTheFirstPage_data();
     void defaultTopicFallsBackToTheFirstPage();
@@ -304,6 +307,26 @@ void HelpTest::saysSoInItsWindowWhenNoCopyCanBeRead()
     QVERIFY2(note.contains(HelpViewer::installedHelpFile() + QStringLiteral(": there is no such file")), qPrintable(note));
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QCOMPARE(boxes.seen(), QStringList{});
+}
+
+// A compiled help file cut short after its directory's header: damaged, so refused with a message.
+void HelpTest::namesARefusedFileInTheErrorBox()
+{
+    QFile built(builtHelpFile);
+    QVERIFY(built.open(QIODevice::ReadOnly));
+    m_folder->writeFile(QStringLiteral("rename.chm"), built.read(0x100));
+    QVERIFY(QDir().mkpath(QFileInfo(HelpViewer::installedHelpFile()).path()));
+    QVERIFY(QFile::copy(builtHelpFile, HelpViewer::installedHelpFile()));
+    MessageBoxCatcher boxes;
+
+    HelpViewer *viewer = openHelpfile();
+    QVERIFY(viewer);
+    const QString refusal = QStringLiteral("The help file \"rename.chm\" is refused: it is damaged and cannot be read");
+    QTRY_COMPARE(boxes.seen(), QStringList{applicationTitle() + QLatin1Char('|') + refusal + QStringLiteral(".|")
+                                           + QString::number(int(QMessageBox::Critical))});
+    // The installed copy is shown instead.
+    QCOMPARE(viewer->shownFile(), HelpViewer::installedHelpFile());
+    QCOMPARE(viewer->browser()->documentTitle(), QStringLiteral("Welcome to Quarimo"));
 }
 
 void HelpTest::findsAHelpFilePutInPlaceMeanwhile()
