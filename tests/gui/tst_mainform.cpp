@@ -35,6 +35,7 @@ private slots:
     void startNumberReadsThePickers_data();
     void startNumberReadsThePickers();
     void aFailingHandlerShowsTheErrorBoxAndTheProgramGoesOn();
+    void messagesShowAsPlainTextWhateverTheyHold();
     void exitClosesTheWindow();
     void applicationTitleComesFromTheProgramFile_data();
     void applicationTitleComesFromTheProgramFile();
@@ -302,6 +303,22 @@ void MainFormTest::aFailingHandlerShowsTheErrorBoxAndTheProgramGoesOn()
     // The program goes on: the window still answers.
     QTest::mouseClick(u->Bname07, Qt::LeftButton);
     QCOMPARE(m_form->options().namingMode, 7);
+}
+
+void MainFormTest::messagesShowAsPlainTextWhateverTheyHold()
+{
+    // A file name can look like markup; laid out as rich text it could load the picture it names.
+    const QString message = "<img src=\"/etc/hostname\"><b>IMG_0001.jpg</b>";
+    QList<Qt::TextFormat> formats;
+    MessageBoxCatcher catcher([&formats](const QString &) {
+        formats << qobject_cast<QMessageBox *>(QApplication::activeModalWidget())->textFormat();
+    });
+    runHandler(m_form.get(), [&message] { throw std::runtime_error(message.toStdString()); });
+    showInformation(m_form.get(), message.toStdString());
+    QCOMPARE(catcher.seen().size(), 2);
+    QCOMPARE(catcher.seen()[0].section('|', 1, 1), message + ".");
+    QCOMPARE(catcher.seen()[1].section('|', 1, 1), message);
+    QCOMPARE(formats, QList<Qt::TextFormat>({Qt::PlainText, Qt::PlainText}));
 }
 
 void MainFormTest::applicationTitleComesFromTheProgramFile_data()
