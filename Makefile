@@ -10,7 +10,7 @@ JOBS  ?= $(shell nproc)
 PACKAGES = cmake make g++ pkg-config \
            qt6-base-dev qt6-base-dev-tools libgl-dev \
            libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev \
-           fonts-liberation2 fp-utils libchm-dev libxml2-dev clang \
+           fonts-liberation2 fp-utils libmspack-dev libxml2-dev clang \
            libmount-dev libudev-dev libexif-dev \
            dpkg-dev file desktop-file-utils appstream
 
@@ -50,8 +50,9 @@ test: build
 bench: build
 	cmake --build $(BUILD) --target bench
 
-# The capture-date reader under libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer, built
-# by clang in a folder of its own, seeded with the unit tests' sample files, for a bounded time.
+# The capture-date reader and the help file's model under libFuzzer with AddressSanitizer and
+# UndefinedBehaviorSanitizer, built by clang in a folder of its own, each for a bounded time: the first
+# seeded with the unit tests' sample files, the second with our own help file and its sitemaps and pages.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
@@ -59,9 +60,13 @@ fuzz: deps
 	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	rm -rf $(FUZZ_BUILD)/seeds && $(FUZZ_BUILD)/make_seeds $(FUZZ_BUILD)/seeds
-	mkdir -p $(FUZZ_BUILD)/corpus
+	rm -rf $(FUZZ_BUILD)/seeds-help && mkdir -p $(FUZZ_BUILD)/seeds-help && cp $(FUZZ_BUILD)/rename.chm \
+	    $(addprefix resources/help/,contents.hhc index.hhk index.htm rules.htm) $(FUZZ_BUILD)/seeds-help/
+	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-help
 	$(FUZZ_BUILD)/fuzz_capture -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds
+	$(FUZZ_BUILD)/fuzz_help -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/help- $(FUZZ_BUILD)/corpus-help $(FUZZ_BUILD)/seeds-help
 
 install: build
 	cmake --install $(BUILD)

@@ -1,12 +1,49 @@
 #include "help/compiledhelp.h"
 
-#include <QFile>
-#include <chm_lib.h>
+#include "help/containercheck.h"
+#include "help/mspackaccess.h"
+
+#include <QFileInfo>
+#include <mspack.h>
 
 namespace {
 
-// A larger object is taken for a damaged file rather than read into memory.
-constexpr LONGUINT64 largestObject = 64 * 1024 * 1024;
+QString megabytes(qint64 bytes)
+{
+    return QString::number(double(bytes) / (1024 * 1024), 'f', 1);
+}
+
+// Messages name the file by its name alone, and nothing the file holds goes into them: a message
+// box takes a text that looks like markup for rich text.
+QString fileName(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+QString refusedObject(const QString &path, qint64 length)
+{
+    return QStringLiteral("The help file \"%1\" is refused: one of its pages or pictures declares %2 MB, more than "
+                          "the %3 MB the viewer reads for one")
+        .arg(fileName(path), megabytes(length), megabytes(CompiledHelp::largestObject));
+}
+
+QString refusedTotal(const QString &path)
+{
+    return QStringLiteral("The help file \"%1\" is refused: its pages and pictures come to more than the %2 MB "
+                          "the viewer reads from one help file")
+        .arg(fileName(path), megabytes(CompiledHelp::largestTotal));
+}
+
+QString refusedDirectory(const QString &path)
+{
+    return QStringLiteral("The help file \"%1\" is refused: its directory lists more entries than the viewer reads")
+        .arg(fileName(path));
+}
+
+QString refusedDamaged(const QString &path)
+{
+    return QStringLiteral("The help file \"%1\" is refused: it is damaged and cannot be read").arg(fileName(path));
+}
 
 quint16 littleEndian16(const QByteArray &bytes, qsizetype at)
 {
@@ -45,62 +82,149 @@ QMap<quint16, QByteArray> parseSystemEntries(const QByteArray &system)
 
 CompiledHelp::CompiledHelp(const QString &path) : m_path(path)
 {
-    m_file = chm_open(QFile::encodeName(path).constData());
+    open();
+}
+
+void CompiledHelp::open()
+{
+    m_access = std::make_unique<MspackAccess>(m_path, largestDirectory);
+    if (!m_access->isOpen())
+        return;
+    const containercheck::Header kind = containercheck::headerOf(m_access->readAt(0, containercheck::headerSize));
+    if (kind == containercheck::Header::foreign)
+        return;
+    m_access->setStandardHeader(kind == containercheck::Header::repeatedIdentifier);
+    const MspackAccess::Call call(*m_access);
+    int selfTest = MSPACK_ERR_OK;
+    MSPACK_SYS_SELFTEST(selfTest);
+    if (selfTest == MSPACK_ERR_OK)
+        m_decompressor = mspack_create_chm_decompressor(m_access->system());
+    if (m_decompressor)
+        m_header = m_decompressor->open(m_decompressor, MspackAccess::inputName());
+    QString refusal;
+    if (!m_header)
+        refusal = m_access->budgetSpent() ? refusedDirectory(m_path) : refusedDamaged(m_path);
+    else
+        refusal = indexEntries();
+    if (refusal.isEmpty())
+        return;
+    m_refusal = refusal;
+    m_byPath.clear();
+    m_objects.clear();
+    if (m_header)
+        m_decompressor->close(m_decompressor, m_header);
+    m_header = nullptr;
 }
 
 CompiledHelp::~CompiledHelp()
 {
-    if (m_file)
-        chm_close(m_file);
+    if (!m_access)
+        return;
+    const MspackAccess::Call call(*m_access);
+    if (m_header)
+        m_decompressor->close(m_decompressor, m_header);
+    if (m_decompressor)
+        mspack_destroy_chm_decompressor(m_decompressor);
+}
+
+// The library lists the entries whose names begin with "::" (the machinery of the compressed
+// section) apart from the others, the objects: pages, pictures, sitemaps and the "/#SYSTEM" data.
+QString CompiledHelp::indexEntries()
+{
+    qint64 total = 0;
+    qint64 extent = 0;
+    bool compressed = false;
+    for (mschmd_file *file = m_header->files; file; file = file->next) {
+        if (file->length > largestObject)
+            return refusedObject(m_path, file->length);
+        // An entry that cannot be read is left out, as if it were not listed.
+        if (file->offset < 0 || file->length < 0)
+            continue;
+        total += file->length;
+        if (total > largestTotal)
+            return refusedTotal(m_path);
+        if (file->section->id == 1) {
+            if (file->offset > largestTotal - file->length)
+                return refusedTotal(m_path);
+            compressed = true;
+            extent = std::max<qint64>(extent, file->offset + file->length);
+        } else if (file->offset > m_access->fileSize()) {
+            continue;
+        }
+        m_objects.append(file);
+        const QByteArray key = QByteArray(file->filename).toLower();
+        if (!m_byPath.contains(key))
+            m_byPath.insert(key, file);
+    }
+    if (compressed && !compressedSectionIsSound(extent))
+        return refusedDamaged(m_path);
+    return {};
+}
+
+bool CompiledHelp::compressedSectionIsSound(qint64 extent)
+{
+    const mschmd_sec_mscompressed &section = m_header->sec1;
+    const auto uncompressed = [](const mschmd_file *file, qint64 largest) {
+        return file && file->section->id == 0 && file->length >= 0 && file->length <= largest;
+    };
+    if (!section.content || section.content->section->id != 0 || !uncompressed(section.control, 0x1C)
+        || !uncompressed(section.rtable, 1000000))
+        return false;
+    const std::optional<QByteArray> control = extract(section.control);
+    const std::optional<QByteArray> resetTable = extract(section.rtable);
+    return control && resetTable
+           && containercheck::compressedSectionIsSound(*control, *resetTable, extent, section.content->length);
+}
+
+mschmd_file *CompiledHelp::entry(const QString &objectPath) const
+{
+    return m_byPath.value(objectPath.toUtf8().toLower());
 }
 
 bool CompiledHelp::contains(const QString &objectPath) const
 {
-    chmUnitInfo unit{};
-    return m_file && chm_resolve_object(m_file, objectPath.toUtf8().constData(), &unit) == CHM_RESOLVE_SUCCESS;
+    return entry(objectPath) != nullptr;
 }
 
 std::optional<QByteArray> CompiledHelp::read(const QString &objectPath) const
 {
-    if (!m_file)
+    mschmd_file *file = entry(objectPath);
+    if (!file)
         return std::nullopt;
-    chmUnitInfo unit{};
-    if (chm_resolve_object(m_file, objectPath.toUtf8().constData(), &unit) != CHM_RESOLVE_SUCCESS)
-        return std::nullopt;
-    if (unit.length > largestObject)
-        return std::nullopt;
-    QByteArray bytes(qsizetype(unit.length), Qt::Uninitialized);
-    if (unit.length == 0)
-        return bytes;
-    const LONGINT64 got = chm_retrieve_object(m_file, &unit, reinterpret_cast<unsigned char *>(bytes.data()), 0,
-                                              LONGINT64(unit.length));
-    if (got != LONGINT64(unit.length))
+    QMutexLocker lock(&m_extracting);
+    return extract(file);
+}
+
+std::optional<QByteArray> CompiledHelp::extract(mschmd_file *file) const
+{
+    const MspackAccess::Call call(*m_access);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(file->length));
+    m_access->setOutput(&bytes, file->length);
+    const int error = m_decompressor->extract(m_decompressor, file, MspackAccess::outputName());
+    m_access->setOutput(nullptr, 0);
+    if (error != MSPACK_ERR_OK || bytes.size() != file->length)
         return std::nullopt;
     return bytes;
 }
 
 QStringList CompiledHelp::objectsEndingWith(const QStringList &suffixes) const
 {
-    struct Search
-    {
-        const QStringList &suffixes;
-        QStringList found;
-    } search{suffixes, {}};
-    if (!m_file)
-        return search.found;
-    const auto collect = [](chmFile *, chmUnitInfo *unit, void *context) -> int {
-        auto *search = static_cast<Search *>(context);
-        const QString path = QString::fromUtf8(unit->path);
-        for (const QString &suffix : search->suffixes) {
+    QStringList found;
+    for (const mschmd_file *file : m_objects) {
+        // Only the objects of the help's own tree: not the compiler's "/#" and "/$" data.
+        const char *name = file->filename;
+        if (name[0] != '/' || name[1] == '#' || name[1] == '$')
+            continue;
+        const QString path = QString::fromUtf8(name);
+        for (const QString &suffix : suffixes) {
             if (path.endsWith(suffix, Qt::CaseInsensitive)) {
-                search->found.append(path);
+                found.append(path);
                 break;
             }
         }
-        return CHM_ENUMERATOR_CONTINUE;
-    };
-    chm_enumerate(m_file, CHM_ENUMERATE_NORMAL | CHM_ENUMERATE_FILES, collect, &search);
-    return search.found;
+    }
+    return found;
 }
 
 QStringList CompiledHelp::pages() const

@@ -1,28 +1,58 @@
 #pragma once
 
 #include <QByteArray>
+#include <QHash>
+#include <QList>
 #include <QMap>
+#include <QMutex>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
-struct chmFile;
+class MspackAccess;
+struct mschm_decompressor;
+struct mschmd_file;
+struct mschmd_header;
 
 /**
- * A compiled help file (.chm) opened for reading with chmlib: its pages, style sheets and
- * pictures by their path inside the file ("/index.htm"), and the page it opens on.
+ * A compiled help file (.chm) opened for reading with libmspack: its pages, style sheets and
+ * pictures by their path inside the file ("/index.htm", found without regard to the case of
+ * ASCII letters), and the page it opens on. Objects are decompressed into memory, never to disk.
+ * A file whose entries declare more than the caps below is refused as a whole when it is opened.
+ * read() may be called from several threads at once.
  */
 class CompiledHelp
 {
 public:
-    /** Opens the file at `path`; isOpen() tells whether it could be read as a compiled help file. */
+    /** The most one object may declare: far above any page or picture of a help file. */
+    static constexpr qint64 largestObject = 16 * 1024 * 1024;
+    /**
+     * The most all objects together may declare, and the furthest the compressed data may reach:
+     * what one read may have to decompress, and what indexing every page reads.
+     */
+    static constexpr qint64 largestTotal = 128 * 1024 * 1024;
+    /** What the container library may allocate for the file's directory and its decompression. */
+    static constexpr qint64 largestDirectory = 32 * 1024 * 1024;
+
+    /**
+     * Opens the file at `path`; isOpen() tells whether it could be read as a compiled help file,
+     * and refusal() why a compiled help file was not opened.
+     */
     explicit CompiledHelp(const QString &path);
     ~CompiledHelp();
     CompiledHelp(const CompiledHelp &) = delete;
     CompiledHelp &operator=(const CompiledHelp &) = delete;
 
-    bool isOpen() const { return m_file != nullptr; }
+    bool isOpen() const { return m_header != nullptr; }
     QString path() const { return m_path; }
+
+    /**
+     * Empty while all is well, and for a file that is no compiled help file at all; otherwise a
+     * message for the user on why this compiled help file is not shown: it is damaged, or it
+     * declares more than a cap.
+     */
+    QString refusal() const { return m_refusal; }
 
     /** Whether the file holds an object at `objectPath`. */
     bool contains(const QString &objectPath) const;
@@ -52,12 +82,28 @@ public:
     QString indexFile() const;
 
 private:
+    void open();
+    /** Takes in the file's entries within the caps; the refusal when they break one. */
+    QString indexEntries();
+    /** Whether the compressed objects can be reached safely (see containercheck). */
+    bool compressedSectionIsSound(qint64 extent);
+    mschmd_file *entry(const QString &objectPath) const;
+    std::optional<QByteArray> extract(mschmd_file *file) const;
     QMap<quint16, QByteArray> systemEntries() const;
     QStringList objectsEndingWith(const QStringList &suffixes) const;
     QString sitemapFile(quint16 code, const QString &suffix) const;
 
     QString m_path;
-    chmFile *m_file = nullptr;
+    QString m_refusal;
+    std::unique_ptr<MspackAccess> m_access;
+    mschm_decompressor *m_decompressor = nullptr;
+    mschmd_header *m_header = nullptr;
+    /** The objects by their path with ASCII letters in lower case; the first of equal paths. */
+    QHash<QByteArray, mschmd_file *> m_byPath;
+    /** The objects in the file's own order. */
+    QList<mschmd_file *> m_objects;
+    /** The decompressor keeps one state and one position in the file. */
+    mutable QMutex m_extracting;
 };
 
 /**

@@ -1,6 +1,7 @@
 #include "shell/messageboxes.h"
 
 #include "shell/centring.h"
+#include "shell/localtext.h"
 #include "platform/errors.h"
 
 #include <QCoreApplication>
@@ -26,16 +27,22 @@ QString applicationTitle()
 
 namespace {
 
-QString fromLocal(const std::string &text)
+// Every box shows its message as plain text: messages carry file names, and a name that looks like
+// markup must neither be laid out as rich text nor load a picture it names.
+void runBox(QMessageBox::Icon icon, const QString &title, const std::string &message, const char *objectName,
+            QWidget *owner, bool centred)
 {
-    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
-}
-
-void runBox(QMessageBox &box)
-{
+    QMessageBox box(icon, title, QString(), QMessageBox::NoButton, owner);
+    box.setObjectName(QLatin1String(objectName));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(fromLocalBytes(message));
     box.setStandardButtons(QMessageBox::Ok);
     // Named here, not by the desktop's theme (GNOME's gives it a shortcut, "&OK").
     box.button(QMessageBox::Ok)->setText(QStringLiteral("OK"));
+    if (centred) {
+        box.adjustSize();
+        centreOnPrimaryScreen(&box);
+    }
     box.exec();
 }
 
@@ -43,27 +50,17 @@ void runBox(QMessageBox &box)
 
 void showErrorBox(QWidget *owner, const std::string &message)
 {
-    QMessageBox box(QMessageBox::Critical, applicationTitle(), fromLocal(errorBoxText(message)),
-                    QMessageBox::NoButton, owner);
-    box.setObjectName(QStringLiteral("ErrorBox"));
-    runBox(box);
+    runBox(QMessageBox::Critical, applicationTitle(), errorBoxText(message), "ErrorBox", owner, false);
 }
 
 void showInformation(QWidget *owner, const std::string &message)
 {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), fromLocal(message),
-                    QMessageBox::NoButton, owner);
-    box.setObjectName(QStringLiteral("InformationBox"));
-    runBox(box);
+    runBox(QMessageBox::Information, QStringLiteral("Information"), message, "InformationBox", owner, false);
 }
 
 void showPlainMessage(const std::string &message)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), fromLocal(message));
-    box.setObjectName(QStringLiteral("PlainMessageBox"));
-    box.adjustSize();
-    centreOnPrimaryScreen(&box);
-    runBox(box);
+    runBox(QMessageBox::NoIcon, applicationTitle(), message, "PlainMessageBox", nullptr, true);
 }
 
 void runHandler(QWidget *owner, const std::function<void()> &handler)

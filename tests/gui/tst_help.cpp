@@ -8,9 +8,11 @@
 #include "app/mainform.h"
 #include "guitestutil.h"
 #include "helpfile.h"
+#include "shell/messageboxes.h"
 #include "ui_mainform.h"
 
 #include <QAction>
+#include <QMessageBox>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -53,7 +55,7 @@ QImage imageOf(const QVariant &resource)
 
 } // namespace
 
-class HelpTest : public QObject
+class HelpTest : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 
@@ -70,6 +72,7 @@ private slots:
     void opensTheInstalledCopyWhenTheStartDirectoryHasNone();
     void saysSoInItsWindowWhenNoCopyCanBeRead_data();
     void saysSoInItsWindowWhenNoCopyCanBeRead();
+    void namesARefusedFileInTheErrorBox();
     void findsAHelpFilePutInPlaceMeanwhile();
     void defaultTopicFallsBackToTheFirstPage_data();
     void defaultTopicFallsBackToTheFirstPage();
@@ -84,9 +87,6 @@ private:
     /** Compiles `pages` (name, content) with chmcmd under `options`; the path of the compiled file. */
     QString compile(const QMap<QString, QByteArray> &pages, const QString &options);
 
-    std::unique_ptr<TemporaryWorkingFolder> m_folder;
-    std::unique_ptr<TMainForm> m_form;
-    std::unique_ptr<TProgDetails> m_about;
     std::unique_ptr<QTemporaryDir> m_scratch;
 };
 
@@ -97,22 +97,17 @@ void HelpTest::initTestCase()
 
 void HelpTest::init()
 {
-    m_folder = std::make_unique<TemporaryWorkingFolder>();
+    makeFolder();
     m_scratch = std::make_unique<QTemporaryDir>();
     // No test may depend on what is installed on the machine.
     HelpViewer::setInstalledHelpFile(m_scratch->path() + QStringLiteral("/installed/rename.chm"));
-    m_form = std::make_unique<TMainForm>();
-    m_about = std::make_unique<TProgDetails>(m_form.get());
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    startWithAboutBox();
 }
 
 void HelpTest::cleanup()
 {
-    m_about.reset();
-    m_form.reset();
+    closeAll();
     m_scratch.reset();
-    m_folder.reset();
 }
 
 HelpViewer *HelpTest::openHelpfile()
@@ -312,6 +307,26 @@ void HelpTest::saysSoInItsWindowWhenNoCopyCanBeRead()
     QVERIFY2(note.contains(HelpViewer::installedHelpFile() + QStringLiteral(": there is no such file")), qPrintable(note));
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     QCOMPARE(boxes.seen(), QStringList{});
+}
+
+// A compiled help file cut short after its directory's header: damaged, so refused with a message.
+void HelpTest::namesARefusedFileInTheErrorBox()
+{
+    QFile built(builtHelpFile);
+    QVERIFY(built.open(QIODevice::ReadOnly));
+    m_folder->writeFile(QStringLiteral("rename.chm"), built.read(0x100));
+    QVERIFY(QDir().mkpath(QFileInfo(HelpViewer::installedHelpFile()).path()));
+    QVERIFY(QFile::copy(builtHelpFile, HelpViewer::installedHelpFile()));
+    MessageBoxCatcher boxes;
+
+    HelpViewer *viewer = openHelpfile();
+    QVERIFY(viewer);
+    const QString refusal = QStringLiteral("The help file \"rename.chm\" is refused: it is damaged and cannot be read");
+    QTRY_COMPARE(boxes.seen(), QStringList{applicationTitle() + QLatin1Char('|') + refusal + QStringLiteral(".|")
+                                           + QString::number(int(QMessageBox::Critical))});
+    // The installed copy is shown instead.
+    QCOMPARE(viewer->shownFile(), HelpViewer::installedHelpFile());
+    QCOMPARE(viewer->browser()->documentTitle(), QStringLiteral("Welcome to Quarimo"));
 }
 
 void HelpTest::findsAHelpFilePutInPlaceMeanwhile()

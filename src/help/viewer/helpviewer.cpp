@@ -11,6 +11,7 @@
 #include "help/htmldocument.h"
 #include "help/viewer/topicchooser.h"
 #include "helpfile.h"
+#include "shell/messageboxes.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -25,6 +26,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -40,8 +42,10 @@ QString &installedPath()
     return path;
 }
 
-QString whyUnreadable(const QString &path)
+QString whyUnreadable(const QString &path, const QString &refusal)
 {
+    if (!refusal.isEmpty())
+        return refusal.left(1).toLower() + refusal.mid(1);
     const QFileInfo info(path);
     if (!info.exists())
         return QStringLiteral("there is no such file");
@@ -72,6 +76,9 @@ HelpViewer *HelpViewer::displayTopic(QWidget *caller, const QString &helpFile)
     viewer->show();
     viewer->raise();
     viewer->activateWindow();
+    // A help file refused for what it holds is worth more than a note: the user may have been sent it.
+    for (const QString &refusal : std::exchange(viewer->m_refusals, {}))
+        showErrorBox(viewer, refusal.toLocal8Bit().toStdString());
     return viewer;
 }
 
@@ -269,6 +276,7 @@ HelpViewer::~HelpViewer() = default;
 void HelpViewer::showHelpFile(const QString &helpFile)
 {
     QList<std::pair<QString, QString>> tried;
+    m_refusals.clear();
     const auto triedAlready = [&tried](const QString &path) {
         return std::any_of(tried.cbegin(), tried.cend(), [&path](const auto &place) { return place.first == path; });
     };
@@ -277,7 +285,9 @@ void HelpViewer::showHelpFile(const QString &helpFile)
             continue;
         auto help = std::make_unique<CompiledHelp>(candidate);
         if (!help->isOpen()) {
-            tried.append({candidate, whyUnreadable(candidate)});
+            tried.append({candidate, whyUnreadable(candidate, help->refusal())});
+            if (!help->refusal().isEmpty())
+                m_refusals.append(help->refusal());
             continue;
         }
         const QString topic = help->defaultTopic();
@@ -309,7 +319,7 @@ void HelpViewer::showNote(const QList<std::pair<QString, QString>> &tried)
 
     QString places;
     for (const auto &[path, why] : tried)
-        places += QStringLiteral("<li><code>%1</code>: %2.</li>").arg(path.toHtmlEscaped(), why);
+        places += QStringLiteral("<li><code>%1</code>: %2.</li>").arg(path.toHtmlEscaped(), why.toHtmlEscaped());
     m_browser->setHtml(QStringLiteral(
         "<h2>The help cannot be shown</h2>"
         "<p>Quarimo looked for its help file, <code>rename.chm</code>, in these places:</p><ul>%1</ul>"

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <memory>
 #include <utility>
 
@@ -34,7 +35,8 @@ public:
     /**
      * Shows `helpFile` at its default topic in the viewer of `caller` and brings it to the front.
      * When that file cannot be read the installed copy is shown, and when neither can, the viewer
-     * says so in its window. Nothing is reported back.
+     * says so in its window. A file refused for what it holds (damage, sizes beyond the viewer's
+     * caps) is also named in the error box. Nothing is reported back.
      */
     static HelpViewer *displayTopic(QWidget *caller, const QString &helpFile);
 
@@ -81,6 +83,8 @@ private:
     HelpSearchPane *m_search = nullptr;
     QAction *m_togglePane = nullptr;
     QString m_homeTopic;
+    /** Why the help files tried last were refused, for the error box once the viewer shows. */
+    QStringList m_refusals;
     bool m_placed = false;
     // The titles of the file's pages, read once each, by page path.
     QHash<QString, QString> m_pageTitles;

@@ -1,0 +1,109 @@
+#include "help/containercheck.h"
+
+#include <QtEndian>
+#include <cstring>
+
+namespace containercheck {
+
+namespace {
+
+// ITSF header: 4 bytes "ITSF", 4 bytes version, 4 bytes header length, 4 bytes unknown,
+// 4 bytes timestamp, 4 bytes language, then two 16-byte identifiers at 0x18 and 0x28.
+constexpr qsizetype firstIdentifierAt = 0x18;
+constexpr qsizetype secondIdentifierAt = 0x28;
+constexpr qsizetype identifierSize = 16;
+// {7C01FD10-7BAA-11D0-9E0C-00A0C922E6EC} and {7C01FD11-...}, as stored.
+constexpr unsigned char firstIdentifier[identifierSize] = {0x10, 0xFD, 0x01, 0x7C, 0xAA, 0x7B, 0xD0, 0x11,
+                                                           0x9E, 0x0C, 0x00, 0xA0, 0xC9, 0x22, 0xE6, 0xEC};
+constexpr unsigned char secondIdentifier[identifierSize] = {0x11, 0xFD, 0x01, 0x7C, 0xAA, 0x7B, 0xD0, 0x11,
+                                                            0x9E, 0x0C, 0x00, 0xA0, 0xC9, 0x22, 0xE6, 0xEC};
+
+constexpr qint64 frameSize = 0x8000;
+// The decompressor computes the reset interval in an int; larger ones are no help file's.
+constexpr qint64 largestResetInterval = 256 * frameSize;
+constexpr qsizetype resetTableHeaderSize = 0x28;
+// The decompressor's own limit on the reset table.
+constexpr qsizetype largestResetTable = 1000000;
+
+quint32 u32(const QByteArray &bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+
+qint64 i64(const QByteArray &bytes, qsizetype at)
+{
+    return qFromLittleEndian<qint64>(bytes.constData() + at);
+}
+
+bool identifierAt(const QByteArray &start, qsizetype at, const unsigned char *identifier)
+{
+    return std::memcmp(start.constData() + at, identifier, identifierSize) == 0;
+}
+
+} // namespace
+
+Header headerOf(const QByteArray &start)
+{
+    if (start.size() < headerSize || !start.startsWith("ITSF") || !identifierAt(start, firstIdentifierAt, firstIdentifier))
+        return Header::foreign;
+    if (identifierAt(start, secondIdentifierAt, secondIdentifier))
+        return Header::standard;
+    if (identifierAt(start, secondIdentifierAt, firstIdentifier))
+        return Header::repeatedIdentifier;
+    return Header::foreign;
+}
+
+void standardHeaderBytes(char *buffer, qint64 position, qint64 size)
+{
+    const qint64 from = std::max<qint64>(position, secondIdentifierAt);
+    const qint64 to = std::min<qint64>(position + size, secondIdentifierAt + identifierSize);
+    for (qint64 at = from; at < to; ++at)
+        buffer[at - position] = char(secondIdentifier[at - secondIdentifierAt]);
+}
+
+bool compressedSectionIsSound(const QByteArray &control, const QByteArray &resetTable, qint64 extent,
+                              qint64 contentLength)
+{
+    if (control.size() != 0x1C || control.mid(4, 4) != "LZXC")
+        return false;
+    const quint32 version = u32(control, 8);
+    if (version != 1 && version != 2)
+        return false;
+    const qint64 unit = version == 2 ? frameSize : 1;
+    if (u32(control, 0xC) > largestResetInterval || u32(control, 0x10) > largestResetInterval)
+        return false;
+    const qint64 resetInterval = u32(control, 0xC) * unit;
+    const qint64 window = u32(control, 0x10) * unit;
+    if (window < frameSize || window > 64 * frameSize || (window & (window - 1)) != 0)
+        return false;
+    if (resetInterval == 0 || resetInterval % frameSize != 0)
+        return false;
+
+    if (resetTable.size() < resetTableHeaderSize || resetTable.size() > largestResetTable)
+        return false;
+    const qint64 entries = u32(resetTable, 4);
+    const qint64 entrySize = u32(resetTable, 8);
+    const qint64 tableAt = u32(resetTable, 0xC);
+    const qint64 uncompressed = i64(resetTable, 0x10);
+    if (u32(resetTable, 0x20) != frameSize || (entrySize != 4 && entrySize != 8))
+        return false;
+    if (extent < 0 || uncompressed < extent)
+        return false;
+    if (extent == 0)
+        return true;
+    // The entry the decompressor starts from for the last byte, counted in frames; those before it too.
+    const qint64 lastEntry = (extent - 1) / resetInterval * (resetInterval / frameSize);
+    if (lastEntry >= entries || tableAt + (lastEntry + 1) * entrySize > resetTable.size())
+        return false;
+    qint64 previous = 0;
+    for (qint64 entry = 0; entry <= lastEntry; ++entry) {
+        const qsizetype at = qsizetype(tableAt + entry * entrySize);
+        const qint64 offset = entrySize == 8 ? i64(resetTable, at) : qint64(u32(resetTable, at));
+        if (offset < previous || offset > contentLength)
+            return false;
+        previous = offset;
+    }
+    return true;
+}
+
+} // namespace containercheck
