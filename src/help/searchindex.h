@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class CompiledHelp;
 
@@ -24,14 +25,23 @@ struct FoundPage
 class SearchIndex
 {
 public:
+    /**
+     * Told after each page how many of all pages have been read; answers false to stop reading, and
+     * the index then holds the pages read so far.
+     */
+    using Progress = std::function<bool(int read, int total)>;
+
     /** Reads every page of `help`; a page without a title is known by its path. */
-    explicit SearchIndex(const CompiledHelp &help);
+    explicit SearchIndex(const CompiledHelp &help, const Progress &progress = {});
     SearchIndex() = default;
 
     /** The pages that hold every word of `query`, ordered by title; none for a query without words. */
     QList<FoundPage> find(const QString &query) const;
 
     int pageCount() const { return int(m_pages.size()); }
+
+    /** The title of every page read (its path for a page without one), by path. */
+    QHash<QString, QString> titles() const;
 
     /** The words of `text`, case-folded, in order. */
     static QStringList wordsOf(const QString &text);

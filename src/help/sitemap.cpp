@@ -1,6 +1,7 @@
 #include "help/sitemap.h"
 
 #include "help/htmldocument.h"
+#include "help/topicpath.h"
 
 #include <QUrl>
 #include <libxml/HTMLparser.h>
@@ -33,7 +34,7 @@ QString topicPath(QString local, const QString &sitemapPath)
     const QUrl url = base.resolved(QUrl(local.trimmed()));
     if (url.scheme() != base.scheme())
         return {};
-    return url.hasFragment() ? url.path() + QLatin1Char('#') + url.fragment() : url.path();
+    return TopicPath::fromUrl(url).toString();
 }
 
 // The <param> children of an <object type="text/sitemap">, in order: the first "Name" names the

@@ -1,5 +1,7 @@
 #include "guitestutil.h"
 
+#include "chmlisting.h"
+
 #include "ui_mainform.h"
 
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QtTest>
 
@@ -182,7 +185,8 @@ QString MainWindowFixture::settingsContent() const
     return QString::fromUtf8(file.readAll());
 }
 
-QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options)
+QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options,
+                        bool scanPages)
 {
     const QString chmcmd = QStandardPaths::findExecutable(QStringLiteral("chmcmd"));
     if (chmcmd.isEmpty())
@@ -203,8 +207,28 @@ QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &fil
     projectFile.close();
     QProcess compiler;
     compiler.setWorkingDirectory(dir);
-    compiler.start(chmcmd, {QStringLiteral("test.hhp")});
-    compiler.waitForFinished(30000);
+    compiler.start(chmcmd, scanPages ? QStringList{QStringLiteral("test.hhp")}
+                                     : QStringList{QStringLiteral("--no-html-scan"), QStringLiteral("test.hhp")});
+    compiler.waitForFinished(120000);
     const QString compiled = dir + QStringLiteral("/test.chm");
-    return QFile::exists(compiled) ? compiled : QString();
+    if (!QFile::exists(compiled))
+        return {};
+    correctFirstListingChunk(compiled);
+    return compiled;
+}
+
+bool clickLink(QTextBrowser *browser, const QString &linkText)
+{
+    QTextCursor found(browser->document());
+    do {
+        found = browser->document()->find(linkText, found, QTextDocument::FindCaseSensitively);
+    } while (!found.isNull() && !found.charFormat().isAnchor());
+    if (found.isNull())
+        return false;
+    QTextCursor middle(browser->document());
+    middle.setPosition((found.selectionStart() + found.selectionEnd()) / 2);
+    browser->setTextCursor(middle);
+    browser->ensureCursorVisible();
+    QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, browser->cursorRect(middle).center());
+    return true;
 }

@@ -12,6 +12,7 @@
 #include <memory>
 
 class QMessageBox;
+class QTextBrowser;
 
 /**
  * Watches for modal message boxes, records each one's caption and text and presses OK, so
@@ -82,9 +83,14 @@ private:
 /**
  * Compiles `files` (name, content) with chmcmd in the folder `dir` under the project `options`
  * (lines of its [OPTIONS] section); every file is listed in [FILES]. The path of the compiled
- * "test.chm", or empty when chmcmd is missing or made nothing.
+ * "test.chm", or empty when chmcmd is missing or made nothing. `scanPages` has chmcmd read the pages
+ * for files they name, which takes it minutes on a page of megabytes.
  */
-QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options);
+QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options,
+                        bool scanPages = true);
+
+/** Clicks the middle of the first link whose text holds `linkText`; false when the page has none. */
+bool clickLink(QTextBrowser *browser, const QString &linkText);
 
 /** QTEST_MAIN with the program's own look, so the windows are tested as the program shows them. */
 #define QUARIMO_GUI_TEST_MAIN(TestObject)                                                                      \

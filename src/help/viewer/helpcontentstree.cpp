@@ -1,5 +1,7 @@
 #include "help/viewer/helpcontentstree.h"
 
+#include "help/topicpath.h"
+
 #include <QHeaderView>
 
 namespace {
@@ -8,7 +10,7 @@ constexpr int topicRole = Qt::UserRole;
 
 QString withoutPlace(const QString &path)
 {
-    return path.left(path.indexOf(QLatin1Char('#')));
+    return TopicPath::parse(path).page;
 }
 
 } // namespace

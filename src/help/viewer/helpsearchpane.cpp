@@ -1,8 +1,10 @@
 #include "help/viewer/helpsearchpane.h"
 
 #include "help/compiledhelp.h"
+#include "help/helpreadjob.h"
 
-#include <QApplication>
+#include <QElapsedTimer>
+#include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -12,7 +14,19 @@ namespace {
 
 constexpr int pathRole = Qt::UserRole;
 
+// A query typed while the words are read waits for them this long in all, so that a small file
+// answers at once; a large one answers when its reading ends.
+constexpr int longestWaitForTheIndex = 250;
+
 } // namespace
+
+struct HelpSearchPane::Reading
+{
+    // Filled on the job's thread, taken here once the job has ended.
+    std::shared_ptr<std::unique_ptr<SearchIndex>> built = std::make_shared<std::unique_ptr<SearchIndex>>();
+    std::unique_ptr<HelpReadJob> job;
+    int waitLeft = longestWaitForTheIndex;
+};
 
 HelpSearchPane::HelpSearchPane(QWidget *parent)
     : QWidget(parent), m_field(new QLineEdit(this)), m_results(new QListWidget(this)), m_count(new QLabel(this))
@@ -43,6 +57,7 @@ HelpSearchPane::~HelpSearchPane() = default;
 void HelpSearchPane::setHelp(const CompiledHelp *help)
 {
     m_help = help;
+    m_reading.reset();
     m_index.reset();
     m_field->clear();
     m_results->clear();
@@ -51,18 +66,59 @@ void HelpSearchPane::setHelp(const CompiledHelp *help)
 
 void HelpSearchPane::prepare()
 {
-    if (m_index || !m_help)
+    if (m_index || m_reading || !m_help)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_index = std::make_unique<SearchIndex>(*m_help);
-    QApplication::restoreOverrideCursor();
-    search(m_field->text());
+    m_reading = std::make_unique<Reading>();
+    const auto built = m_reading->built;
+    m_reading->job = std::make_unique<HelpReadJob>(m_help->path(), [built](const CompiledHelp &help, HelpReadJob &job) {
+        *built = std::make_unique<SearchIndex>(help, [&job](int read, int total) {
+            job.report(read, total);
+            return !job.stopRequested();
+        });
+    });
+    connect(m_reading->job.get(), &HelpReadJob::progressed, this, &HelpSearchPane::showProgress);
+    connect(m_reading->job.get(), &HelpReadJob::finished, this, [this] {
+        if (!m_index && takeIndex())
+            search(m_field->text());
+    });
+    showProgress(0, 0);
+}
+
+bool HelpSearchPane::takeIndex()
+{
+    if (m_index)
+        return true;
+    if (!m_reading || !m_reading->job->isFinished())
+        return false;
+    // The ended job stays until the next file: this may run in a slot of its own signal.
+    m_index = std::move(*m_reading->built);
+    if (!m_index)
+        m_index = std::make_unique<SearchIndex>();
+    return true;
+}
+
+void HelpSearchPane::showProgress(int read, int total)
+{
+    if (m_index)
+        return;
+    const QLocale locale;
+    m_count->setText(total > 0 ? QStringLiteral("Indexing the help file: %1 of %2 pages read\u2026")
+                                     .arg(locale.toString(read), locale.toString(total))
+                               : QStringLiteral("Indexing the help file\u2026"));
 }
 
 void HelpSearchPane::search(const QString &query)
 {
     prepare();
     m_results->clear();
+    if (!m_index && m_reading && m_reading->waitLeft > 0) {
+        QElapsedTimer waited;
+        waited.start();
+        m_reading->job->waitFor(m_reading->waitLeft);
+        m_reading->waitLeft -= int(waited.elapsed());
+    }
+    if (!takeIndex())
+        return;
     if (!m_index || SearchIndex::wordsOf(query).isEmpty()) {
         m_count->clear();
         return;

@@ -6,6 +6,7 @@
 #include <memory>
 
 class CompiledHelp;
+class HelpReadJob;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -13,8 +14,9 @@ class QListWidgetItem;
 
 /**
  * The Search tab: a field for words and the titles of the pages that hold every one of them. The
- * words of the pages are read when the tab is first used for a file, and kept in memory only.
- * Enter or a double click chooses the current page.
+ * words of the pages are read when the tab is first used for a file, on a thread of their own, and
+ * kept in memory only; meanwhile the tab says how far the reading has got, and a query typed then is
+ * answered when it is done. Enter or a double click chooses the current page.
  */
 class HelpSearchPane : public QWidget
 {
@@ -27,14 +29,19 @@ public:
     /** Searches `help` from now on (not owned; nullptr for none); its words are read on first use. */
     void setHelp(const CompiledHelp *help);
 
-    /** Reads the words of the help file unless that was done already. */
+    /** Starts reading the words of the help file unless that was done already. */
     void prepare();
 
+    /** Whether the words of the current help file are being read or are in memory. */
+    bool isPrepared() const { return m_index || m_reading; }
+
     /** Whether the words of the current help file are in memory. */
-    bool isPrepared() const { return m_index != nullptr; }
+    bool isIndexed() const { return m_index != nullptr; }
 
     QLineEdit *wordsField() const { return m_field; }
     QListWidget *resultList() const { return m_results; }
+    /** The line below the results: how many were found, or how far the reading has got. */
+    QLabel *statusLine() const { return m_count; }
 
 signals:
     /** A found page was chosen; `words` are the words searched for. */
@@ -43,9 +50,14 @@ signals:
 private:
     void search(const QString &query);
     void choose(QListWidgetItem *item);
+    void showProgress(int read, int total);
+    /** Takes the index from the reading once it is done; whether it is. */
+    bool takeIndex();
 
+    struct Reading;
     const CompiledHelp *m_help = nullptr;
     std::unique_ptr<SearchIndex> m_index;
+    std::unique_ptr<Reading> m_reading;
     QLineEdit *m_field = nullptr;
     QListWidget *m_results = nullptr;
     QLabel *m_count = nullptr;

@@ -1,6 +1,9 @@
 #include "help/viewer/helpviewer.h"
 
 #include "help/compiledhelp.h"
+#include "help/helpreadjob.h"
+#include "help/pagecleaner.h"
+#include "help/topicpath.h"
 #include "help/viewer/helpbrowser.h"
 #include "help/viewer/helpcontentstree.h"
 #include "help/viewer/helpindexpane.h"
@@ -15,7 +18,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMutex>
+#include <QSet>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
@@ -25,6 +31,9 @@
 namespace {
 
 const QString viewerTitle = QStringLiteral("Quarimo Help");
+// How long opening a keyword's topics waits for their titles before it shows the pages' paths.
+constexpr int titleWait = 100;
+constexpr int noteShown = 10000;
 
 QString &installedPath()
 {
@@ -153,9 +162,10 @@ void HelpViewer::buildNavigation()
         openTopic(path);
         m_browser->highlight(words);
     });
-    connect(m_browser, &QTextBrowser::sourceChanged, this, [this](const QUrl &shown) {
-        m_contents->follow(shown.hasFragment() ? shown.path() + QLatin1Char('#') + shown.fragment() : shown.path());
-    });
+    connect(m_browser, &QTextBrowser::sourceChanged, this,
+            [this](const QUrl &shown) { m_contents->follow(TopicPath::fromUrl(shown).toString()); });
+    // The status line appears with its first note.
+    connect(m_browser, &HelpBrowser::noted, this, [this](const QString &note) { statusBar()->showMessage(note, noteShown); });
 }
 
 void HelpViewer::fillNavigation()
@@ -184,11 +194,7 @@ void HelpViewer::openTopic(const QString &topic)
 {
     if (!m_help)
         return;
-    const qsizetype hash = topic.indexOf(QLatin1Char('#'));
-    QUrl url = HelpBrowser::urlOf(topic.left(hash));
-    if (hash >= 0)
-        url.setFragment(topic.mid(hash + 1));
-    m_browser->setSource(url);
+    m_browser->setSource(HelpBrowser::urlOf(TopicPath::parse(topic)));
 }
 
 void HelpViewer::openKeyword(const QString &keyword, QList<SitemapTopic> topics)
@@ -197,21 +203,72 @@ void HelpViewer::openKeyword(const QString &keyword, QList<SitemapTopic> topics)
         openTopic(topics.first().path);
         return;
     }
+    // An untitled topic is named as the contents name its page, else by the page's own title.
+    QStringList unread;
+    QSet<QString> unreadPages;
     for (SitemapTopic &topic : topics) {
         if (!topic.title.isEmpty())
             continue;
-        const QString page = topic.path.left(topic.path.indexOf(QLatin1Char('#')));
+        const QString page = TopicPath::parse(topic.path).page;
         topic.title = m_contents->titleOf(page);
-        if (topic.title.isEmpty() && m_help)
-            topic.title = HtmlDocument(m_help->read(page).value_or(QByteArray())).title();
         if (topic.title.isEmpty())
-            topic.title = page;
+            topic.title = m_pageTitles.value(page);
+        if (topic.title.isEmpty() && !unreadPages.contains(page)) {
+            unreadPages.insert(page);
+            unread.append(page);
+        }
     }
+    if (!unread.isEmpty() && m_help)
+        readTitles(unread);
     auto *chooser = new TopicChooser(keyword, topics, this);
+    m_chooser = chooser;
+    if (!unread.isEmpty())
+        chooser->updateTitles(m_pageTitles);
     connect(chooser, &TopicChooser::topicChosen, this, &HelpViewer::openTopic);
     // Without a window manager to hand it back, the viewer would lose the keyboard's shortcuts.
     connect(chooser, &QDialog::finished, this, [this] { activateWindow(); });
     chooser->open();
+}
+
+void HelpViewer::readTitles(const QStringList &pages)
+{
+    struct Titles
+    {
+        QMutex mutex;
+        QHash<QString, QString> read;
+    };
+    const auto titles = std::make_shared<Titles>();
+    m_titleReading = std::make_unique<HelpReadJob>(m_help->path(), [titles, pages](const CompiledHelp &help, HelpReadJob &job) {
+        for (int done = 0; done < pages.size() && !job.stopRequested(); ++done) {
+            const QByteArray html = help.read(pages.at(done)).value_or(QByteArray()).left(PageLimits().pageBytes);
+            const QString title = HtmlDocument(html).title();
+            {
+                const QMutexLocker lock(&titles->mutex);
+                titles->read.insert(pages.at(done), title.isEmpty() ? pages.at(done) : title);
+            }
+            job.report(done + 1, int(pages.size()));
+        }
+    });
+    const auto take = [this, titles] {
+        {
+            const QMutexLocker lock(&titles->mutex);
+            m_pageTitles.insert(titles->read);
+            titles->read.clear();
+        }
+        if (m_chooser)
+            m_chooser->updateTitles(m_pageTitles);
+    };
+    connect(m_titleReading.get(), &HelpReadJob::progressed, this, take);
+    connect(m_titleReading.get(), &HelpReadJob::finished, this, take);
+    // A few pages are named before the chooser opens.
+    if (m_titleReading->waitFor(titleWait))
+        take();
+}
+
+void HelpViewer::forgetTitles()
+{
+    m_titleReading.reset();
+    m_pageTitles.clear();
 }
 
 HelpViewer::~HelpViewer() = default;
@@ -239,6 +296,7 @@ void HelpViewer::showHelpFile(const QString &helpFile)
             continue;
         }
         m_browser->setHelp(help.get());
+        forgetTitles();
         m_help = std::move(help);
         m_homeTopic = topic;
         fillNavigation();
@@ -253,6 +311,7 @@ void HelpViewer::showHelpFile(const QString &helpFile)
 void HelpViewer::showNote(const QList<std::pair<QString, QString>> &tried)
 {
     m_browser->setHelp(nullptr);
+    forgetTitles();
     m_help.reset();
     m_homeTopic.clear();
     fillNavigation();

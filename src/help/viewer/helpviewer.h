@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <memory>
 #include <utility>
@@ -11,7 +13,9 @@ class CompiledHelp;
 class HelpBrowser;
 class HelpContentsTree;
 class HelpIndexPane;
+class HelpReadJob;
 class HelpSearchPane;
+class TopicChooser;
 class QAction;
 class QSplitter;
 class QTabWidget;
@@ -61,6 +65,9 @@ private:
     void fillNavigation();
     void openTopic(const QString &topic);
     void openKeyword(const QString &keyword, QList<SitemapTopic> topics);
+    /** Reads the titles of `pages` on a thread of their own, naming them in the chooser as they come. */
+    void readTitles(const QStringList &pages);
+    void forgetTitles();
     void setPaneShown(bool shown);
     /** Says in the window why none of the `tried` places (path, reason) could be shown. */
     void showNote(const QList<std::pair<QString, QString>> &tried);
@@ -79,4 +86,8 @@ private:
     /** Why the help files tried last were refused, for the error box once the viewer shows. */
     QStringList m_refusals;
     bool m_placed = false;
+    // The titles of the file's pages, read once each, by page path.
+    QHash<QString, QString> m_pageTitles;
+    std::unique_ptr<HelpReadJob> m_titleReading;
+    QPointer<TopicChooser> m_chooser;
 };

@@ -1,5 +1,7 @@
 #include "help/viewer/topicchooser.h"
 
+#include "help/topicpath.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
@@ -14,8 +16,10 @@ TopicChooser::TopicChooser(const QString &keyword, const QList<SitemapTopic> &to
     setAttribute(Qt::WA_DeleteOnClose);
     m_list->setObjectName(QStringLiteral("topics"));
     m_list->setAccessibleName(QStringLiteral("Topics"));
+    m_list->setUniformItemSizes(true);
     for (const SitemapTopic &topic : topics)
-        m_list->addItem(topic.title);
+        m_list->addItem(topic.title.isEmpty() ? TopicPath::parse(topic.path).page : topic.title);
+    // A topic is marked from the start, before the list has the keyboard.
     m_list->setCurrentRow(0);
 
     auto *label = new QLabel(QStringLiteral("\"%1\" leads to these topics. Choose one, then &Display:").arg(keyword), this);
@@ -42,4 +46,15 @@ TopicChooser::TopicChooser(const QString &keyword, const QList<SitemapTopic> &to
             emit topicChosen(m_topics.at(row).path);
         }
     });
+}
+
+void TopicChooser::updateTitles(const QHash<QString, QString> &titleByPage)
+{
+    for (int row = 0; row < m_topics.size(); ++row) {
+        if (!m_topics.at(row).title.isEmpty())
+            continue;
+        const QString title = titleByPage.value(TopicPath::parse(m_topics.at(row).path).page);
+        if (!title.isEmpty())
+            m_list->item(row)->setText(title);
+    }
 }

@@ -3,12 +3,14 @@
 #include "help/sitemap.h"
 
 #include <QDialog>
+#include <QHash>
 
 class QListWidget;
 
 /**
  * Asks which of the topics of an index keyword to show. It is window-modal and does not block:
- * `topicChosen` follows when the user displays one.
+ * `topicChosen` follows when the user displays one. It opens with the first topic current, and
+ * shows an untitled topic by its page until `updateTitles` names it.
  */
 class TopicChooser : public QDialog
 {
@@ -18,6 +20,9 @@ public:
     TopicChooser(const QString &keyword, const QList<SitemapTopic> &topics, QWidget *parent);
 
     QListWidget *topicList() const { return m_list; }
+
+    /** Names the untitled topics whose pages `titleByPage` knows. */
+    void updateTitles(const QHash<QString, QString> &titleByPage);
 
 signals:
     void topicChosen(const QString &path);

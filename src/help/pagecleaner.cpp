@@ -1,0 +1,256 @@
+#include "help/pagecleaner.h"
+
+#include "help/htmldocument.h"
+
+#include <QSet>
+#include <libxml/HTMLparser.h>
+#include <vector>
+
+namespace {
+
+// A style sheet larger than this is no help page's own.
+constexpr qsizetype largestStyleSheet = 64 * 1024;
+
+bool isVoid(const QByteArray &name)
+{
+    static const QSet<QByteArray> elements = {"area", "base", "basefont", "br", "col", "embed", "frame", "hr",
+                                              "img", "input", "isindex", "link", "meta", "param", "source", "wbr"};
+    return elements.contains(name);
+}
+
+bool isTablePart(const QByteArray &name)
+{
+    static const QSet<QByteArray> elements = {"caption", "col", "colgroup", "tbody", "td", "tfoot", "th", "thead", "tr"};
+    return elements.contains(name);
+}
+
+// An attribute's value, quoted characters escaped and every character beyond ASCII as a reference.
+QString escaped(const xmlChar *value)
+{
+    const QString text = QString::fromUtf8(reinterpret_cast<const char *>(value)).toHtmlEscaped();
+    QString written;
+    written.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c > 0x7e)
+            written += QStringLiteral("&#x%1;").arg(uint(c), 0, 16);
+        else
+            written += QChar(c);
+    }
+    return written;
+}
+
+class PageWriter
+{
+public:
+    explicit PageWriter(const PageLimits &limits) : m_limits(limits) {}
+
+    // Walks the tree without recursion: a page may nest as deep as the parser lets it. A page cut
+    // short, here or before it was read (`truncated`), ends with the note inside its body.
+    void write(const xmlNode *first, bool truncated)
+    {
+        const xmlNode *node = first;
+        while (node && !cut) {
+            if (enter(node) && node->children) {
+                node = node->children;
+                continue;
+            }
+            if (node->type == XML_ELEMENT_NODE && !m_open.empty() && m_open.back().node == node)
+                leave();
+            while (node && !node->next) {
+                node = node->parent;
+                if (!node || node->type != XML_ELEMENT_NODE) {
+                    node = nullptr;
+                    break;
+                }
+                leave();
+            }
+            if (node)
+                node = node->next;
+        }
+        cut = cut || truncated;
+        while (!m_open.empty() && m_open.back().name != "body")
+            leave();
+        if (cut)
+            html += QStringLiteral("<hr><p><i>%1</i></p>").arg(cutNote().toHtmlEscaped());
+        while (!m_open.empty())
+            leave();
+    }
+
+    QString html;
+    bool cut = false;
+
+private:
+    struct Open
+    {
+        const xmlNode *node;
+        QByteArray name;
+        bool written;
+        bool table;
+    };
+
+    bool enter(const xmlNode *node)
+    {
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            writeText(node->content);
+            return false;
+        }
+        if (node->type != XML_ELEMENT_NODE)
+            return false;
+        const QByteArray name = QByteArray(reinterpret_cast<const char *>(node->name)).toLower();
+        if (name == "script")
+            return false;
+        if (++m_elements > m_limits.elementCount || html.size() > m_limits.pageBytes) {
+            cut = true;
+            return false;
+        }
+        if (name == "style") {
+            writeStyle(node);
+            return false;
+        }
+        const bool table = name == "table";
+        bool written = m_writtenDepth < m_limits.elementDepth;
+        if (table)
+            written = written && m_tableDepth < m_limits.tableDepth && m_tableCount < m_limits.tableCount;
+        else if (isTablePart(name) && !m_tables.empty())
+            written = written && m_tables.back();
+        if (table) {
+            m_tables.push_back(written);
+            if (written) {
+                ++m_tableDepth;
+                ++m_tableCount;
+            }
+        }
+        if (written && (name == "td" || name == "th") && ++m_cells > m_limits.cellCount) {
+            cut = true;
+            return false;
+        }
+        m_open.push_back({node, name, written, table});
+        if (written) {
+            ++m_writtenDepth;
+            writeStartTag(node, name);
+        } else if (name == "td" || name == "th") {
+            html += QLatin1Char(' ');
+        }
+        return true;
+    }
+
+    void leave()
+    {
+        const Open open = m_open.back();
+        m_open.pop_back();
+        if (open.table) {
+            if (m_tables.back())
+                --m_tableDepth;
+            m_tables.pop_back();
+        }
+        if (open.written) {
+            --m_writtenDepth;
+            if (!isVoid(open.name))
+                html += QStringLiteral("</%1>").arg(QLatin1String(open.name));
+            // The parser drops the line end that pages have after </body>, and the layout gives
+            // it to the page's last paragraph; written back, the page ends as it did.
+            if (open.name == "body")
+                html += QLatin1Char('\n');
+        } else if (open.name == "tr" || open.name == "table" || open.name == "caption") {
+            html += QLatin1String("<br>");
+        }
+    }
+
+    void writeStartTag(const xmlNode *node, const QByteArray &name)
+    {
+        html += QLatin1Char('<') + QLatin1String(name);
+        for (const xmlAttr *attribute = node->properties; attribute; attribute = attribute->next) {
+            xmlChar *value = xmlGetProp(node, attribute->name);
+            html += QLatin1Char(' ') + QString::fromUtf8(reinterpret_cast<const char *>(attribute->name)).toLower()
+                    + QLatin1String("=\"") + (value ? escaped(value) : QString()) + QLatin1Char('"');
+            xmlFree(value);
+        }
+        html += QLatin1Char('>');
+    }
+
+    // Style sheets are written as they are: they hold no markup, and escaping would change them.
+    void writeStyle(const xmlNode *node)
+    {
+        QString sheet;
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (child->content)
+                sheet += QString::fromUtf8(reinterpret_cast<const char *>(child->content));
+        }
+        if (sheet.size() > largestStyleSheet || sheet.contains(QLatin1String("</")))
+            return;
+        writeStartTag(node, "style");
+        html += sheet + QLatin1String("</style>");
+    }
+
+    // Every character beyond ASCII is written as a reference, so that the page reads the same
+    // whatever character set its own <meta> names.
+    void writeText(const xmlChar *content)
+    {
+        if (!content)
+            return;
+        const QString text = QString::fromUtf8(reinterpret_cast<const char *>(content));
+        html.reserve(html.size() + text.size());
+        for (qsizetype at = 0; at < text.size(); ++at) {
+            if (++m_textLength > m_limits.textLength) {
+                cut = true;
+                return;
+            }
+            const QChar c = text.at(at);
+            if (c.isSpace()) {
+                m_run = 0;
+            } else if (++m_run > m_limits.wordLength) {
+                html += QLatin1String("&#x200B;");
+                m_run = 1;
+            }
+            if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
+                html += QStringLiteral("&#x%1;").arg(QChar::surrogateToUcs4(c, text.at(at + 1)), 0, 16);
+                ++at;
+            } else if (c.unicode() > 0x7e) {
+                html += QStringLiteral("&#x%1;").arg(c.unicode(), 0, 16);
+            } else if (c == QLatin1Char('&')) {
+                html += QLatin1String("&amp;");
+            } else if (c == QLatin1Char('<')) {
+                html += QLatin1String("&lt;");
+            } else if (c == QLatin1Char('>')) {
+                html += QLatin1String("&gt;");
+            } else {
+                html += c;
+            }
+        }
+    }
+
+    const PageLimits &m_limits;
+    std::vector<Open> m_open;
+    // For each table open, whether it was written as a table.
+    std::vector<bool> m_tables;
+    int m_tableDepth = 0;
+    int m_tableCount = 0;
+    int m_cells = 0;
+    int m_writtenDepth = 0;
+    int m_elements = 0;
+    int m_textLength = 0;
+    int m_run = 0;
+};
+
+// Cut after the last tag that ends within the limit, so no character is split.
+QByteArray readablePart(const QByteArray &html, qsizetype limit)
+{
+    const qsizetype end = html.lastIndexOf('>', limit - 1);
+    return html.left(end < 0 ? 0 : end + 1);
+}
+
+} // namespace
+
+QString cutNote()
+{
+    return QStringLiteral("This page is longer than the help viewer shows; the rest of it is left out.");
+}
+
+CleanedPage cleanPage(const QByteArray &html, const PageLimits &limits)
+{
+    const bool tooLong = html.size() > limits.pageBytes;
+    const HtmlDocument document(tooLong ? readablePart(html, limits.pageBytes) : html);
+    PageWriter writer(limits);
+    writer.write(document.root(), tooLong);
+    return {std::move(writer.html), writer.cut};
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+/**
+ * Where a topic leads: a page inside the help file and, optionally, a named place on it, written
+ * "/rules.htm#date". The sitemaps, the contents tree, the index and the page view all meet in this form.
+ */
+struct TopicPath
+{
+    /** The object path of the page inside the help file ("/rules.htm"). */
+    QString page;
+    /** The anchor's name on the page, without "#"; empty for the page as a whole. */
+    QString place;
+
+    /** Splits "page#place" at its first "#". */
+    static TopicPath parse(const QString &text);
+    /** The page and place of a URL of the help file ("chm:/rules.htm#date"). */
+    static TopicPath fromUrl(const QUrl &url);
+
+    bool hasPlace() const { return !place.isEmpty(); }
+    /** "page#place", or the page alone when no place is named. */
+    QString toString() const;
+    /** The same with the URL scheme the viewer gives objects of the help file. */
+    QUrl toUrl(const QString &scheme) const;
+
+    bool operator==(const TopicPath &) const = default;
+};
