@@ -2,7 +2,6 @@
 // peak memory, measured in a fresh process per file. The goal is no block over 500 ms and less than
 // 500 MB. Each file is compiled with chmcmd first; the run then opens it as a user would.
 
-#include "chmlisting.h"
 #include "help/viewer/helpindexpane.h"
 #include "help/viewer/helpsearchpane.h"
 #include "help/viewer/helpviewer.h"
@@ -112,7 +111,6 @@ std::string compile(const std::string &folder, const Files &files)
     const std::string command = "cd '" + folder + "' && chmcmd --no-html-scan test.hhp > /dev/null 2>&1";
     if (std::system(command.c_str()) != 0 || !std::filesystem::exists(folder + "/test.chm"))
         return {};
-    correctFirstListingChunk(QString::fromStdString(folder + "/test.chm"));
     return folder + "/test.chm";
 }
 

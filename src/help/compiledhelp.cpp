@@ -93,7 +93,11 @@ void CompiledHelp::open()
     const containercheck::Header kind = containercheck::headerOf(m_access->readAt(0, containercheck::headerSize));
     if (kind == containercheck::Header::foreign)
         return;
-    m_access->setStandardHeader(kind == containercheck::Header::repeatedIdentifier);
+    if (kind == containercheck::Header::repeatedIdentifier)
+        m_access->correct(containercheck::standardSecondIdentifier());
+    const auto readAt = [this](qint64 position, qint64 size) { return m_access->readAt(position, size); };
+    if (const auto first = containercheck::firstListingChunk(readAt))
+        m_access->correct(*first);
     const MspackAccess::Call call(*m_access);
     int selfTest = MSPACK_ERR_OK;
     MSPACK_SYS_SELFTEST(selfTest);

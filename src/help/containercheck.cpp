@@ -18,6 +18,12 @@ constexpr unsigned char firstIdentifier[identifierSize] = {0x10, 0xFD, 0x01, 0x7
 constexpr unsigned char secondIdentifier[identifierSize] = {0x11, 0xFD, 0x01, 0x7C, 0xAA, 0x7B, 0xD0, 0x11,
                                                             0x9E, 0x0C, 0x00, 0xA0, 0xC9, 0x22, 0xE6, 0xEC};
 
+// Where the file header keeps the directory's offset, and the directory header its first listing chunk.
+constexpr qint64 directoryOffsetAt = 0x48;
+constexpr qsizetype directoryHeaderSize = 0x30;
+constexpr qint64 firstListingChunkAt = 0x20;
+constexpr qsizetype listingChunkHeaderSize = 0x10;
+
 constexpr qint64 frameSize = 0x8000;
 // The decompressor computes the reset interval in an int; larger ones are no help file's.
 constexpr qint64 largestResetInterval = 256 * frameSize;
@@ -53,12 +59,42 @@ Header headerOf(const QByteArray &start)
     return Header::foreign;
 }
 
-void standardHeaderBytes(char *buffer, qint64 position, qint64 size)
+Correction standardSecondIdentifier()
 {
-    const qint64 from = std::max<qint64>(position, secondIdentifierAt);
-    const qint64 to = std::min<qint64>(position + size, secondIdentifierAt + identifierSize);
-    for (qint64 at = from; at < to; ++at)
-        buffer[at - position] = char(secondIdentifier[at - secondIdentifierAt]);
+    return {secondIdentifierAt, QByteArray(reinterpret_cast<const char *>(secondIdentifier), identifierSize)};
+}
+
+std::optional<Correction> firstListingChunk(const ReadAt &readAt)
+{
+    const QByteArray start = readAt(directoryOffsetAt, 8);
+    if (start.size() < 8)
+        return std::nullopt;
+    const qint64 directory = i64(start, 0);
+    const QByteArray header = readAt(directory, directoryHeaderSize);
+    if (directory <= 0 || header.size() < directoryHeaderSize || !header.startsWith("ITSP"))
+        return std::nullopt;
+    const qint64 chunksAt = directory + u32(header, 0x08);
+    const qint64 chunkSize = u32(header, 0x10);
+    const quint32 named = u32(header, firstListingChunkAt);
+    const quint32 chunks = u32(header, 0x2C);
+    if (chunkSize < listingChunkHeaderSize || named >= chunks)
+        return std::nullopt;
+    // The links must lead strictly back, so the walk ends; each step is one chunk the file holds.
+    quint32 first = named;
+    for (;;) {
+        const QByteArray chunk = readAt(chunksAt + qint64(first) * chunkSize, listingChunkHeaderSize);
+        if (chunk.size() < listingChunkHeaderSize || !chunk.startsWith("PMGL"))
+            return std::nullopt;
+        const quint32 previous = u32(chunk, 0x0C);
+        if (previous == 0xFFFFFFFF || previous >= first)
+            break;
+        first = previous;
+    }
+    if (first == named)
+        return std::nullopt;
+    QByteArray bytes(4, Qt::Uninitialized);
+    qToLittleEndian<quint32>(first, bytes.data());
+    return Correction{directory + firstListingChunkAt, bytes};
 }
 
 bool compressedSectionIsSound(const QByteArray &control, const QByteArray &resetTable, qint64 extent,

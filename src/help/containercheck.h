@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QtGlobal>
+#include <functional>
+#include <optional>
 
 /**
  * Checks of a compiled help file's own bytes, made before the container library is handed the
@@ -19,7 +21,7 @@ enum class Header {
     standard,
     /**
      * Some help compilers write the first of the header's two identifiers twice; such a file is
-     * read as if it held the standard pair (see standardHeaderBytes()).
+     * read as if it held the standard pair (see standardSecondIdentifier()).
      */
     repeatedIdentifier,
 };
@@ -27,11 +29,30 @@ enum class Header {
 /** What the first headerSize bytes of a file say about it. */
 Header headerOf(const QByteArray &start);
 
+/** Bytes that the file is read as holding at `position`, in place of what it holds there. */
+struct Correction
+{
+    qint64 position = 0;
+    QByteArray bytes;
+};
+
+/** The standard second identifier, over a file of kind Header::repeatedIdentifier. */
+Correction standardSecondIdentifier();
+
+/** The file's bytes from a position, at most a size; fewer at its end. */
+using ReadAt = std::function<QByteArray(qint64 position, qint64 size)>;
+
 /**
- * Puts the standard second identifier over the bytes of `buffer`, which holds the file's bytes
- * from `position` on: the view of a file of kind Header::repeatedIdentifier that is handed on.
+ * The directory's true first listing chunk, where its header names a later one. Some help
+ * compilers name chunk 1 when the listing spans several chunks and begins at chunk 0; the library
+ * trusts the header and would miss every entry of chunk 0. Found by following each listing chunk's
+ * link to the one before it, from the chunk the header names.
+ * Layouts (little-endian): the file header holds the directory's offset in 8 bytes at 0x48. The
+ * directory header "ITSP": 4 bytes its own length at 0x08, chunk size at 0x10, first listing chunk
+ * at 0x20, chunk count at 0x2C; the chunks follow it. A listing chunk "PMGL" holds the number of
+ * the chunk before it at 0x0C, -1 for none.
  */
-void standardHeaderBytes(char *buffer, qint64 position, qint64 size);
+std::optional<Correction> firstListingChunk(const ReadAt &readAt);
 
 /**
  * Whether the LZX-compressed section can be read safely up to `extent` bytes of uncompressed data,

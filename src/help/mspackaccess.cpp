@@ -1,7 +1,5 @@
 #include "help/mspackaccess.h"
 
-#include "help/containercheck.h"
-
 #include <QFile>
 #include <cstdlib>
 #include <cstring>
@@ -90,8 +88,12 @@ QByteArray MspackAccess::readAt(qint64 position, qint64 size) const
         done += got;
     }
     bytes.truncate(done);
-    if (m_standardHeader)
-        containercheck::standardHeaderBytes(bytes.data(), position, bytes.size());
+    for (const containercheck::Correction &correction : m_corrections) {
+        const qint64 from = std::max(position, correction.position);
+        const qint64 to = std::min(position + bytes.size(), correction.position + correction.bytes.size());
+        for (qint64 at = from; at < to; ++at)
+            bytes[qsizetype(at - position)] = correction.bytes[qsizetype(at - correction.position)];
+    }
     return bytes;
 }
 

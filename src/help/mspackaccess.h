@@ -1,6 +1,9 @@
 #pragma once
 
+#include "help/containercheck.h"
+
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <mspack.h>
 
@@ -33,8 +36,8 @@ public:
     /** The file's bytes from `position`, straight from the descriptor; fewer at its end. */
     QByteArray readAt(qint64 position, qint64 size) const;
 
-    /** Makes the input read as a file with the standard header identifiers (see containercheck). */
-    void setStandardHeader(bool standard) { m_standardHeader = standard; }
+    /** Makes the input read as holding the correction's bytes in their place (see containercheck). */
+    void correct(const containercheck::Correction &correction) { m_corrections.append(correction); }
 
     /**
      * Where the next output goes: `buffer`, which may grow to `limit` bytes and no more. While the
@@ -84,7 +87,7 @@ private:
     Hooks m_hooks;
     int m_fd = -1;
     qint64 m_size = 0;
-    bool m_standardHeader = false;
+    QList<containercheck::Correction> m_corrections;
     QByteArray *m_output = nullptr;
     qint64 m_outputLimit = 0;
     bool m_outputOpen = false;

@@ -1,6 +1,5 @@
 #include "guitestutil.h"
 
-#include "chmlisting.h"
 
 #include "ui_mainform.h"
 
@@ -213,7 +212,6 @@ QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &fil
     const QString compiled = dir + QStringLiteral("/test.chm");
     if (!QFile::exists(compiled))
         return {};
-    correctFirstListingChunk(compiled);
     return compiled;
 }
 
