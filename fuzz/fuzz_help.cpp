@@ -1,12 +1,15 @@
 // Each input is taken as a whole help file, and as a sitemap, a page and a #SYSTEM object on its
 // own. The help file either opens, with every object it offers read within the caps, or is not
-// opened; a file that opened has no refusal. What the parsers make of any bytes is not judged
-// here, only that they come back: the sanitizers judge the rest.
+// opened; a file that opened has no refusal. Every page is also cleaned as the viewer cleans it
+// before layout. What the parsers and the cleaner make of any bytes is not judged here, only that
+// they come back: the sanitizers judge the rest.
 
 #include "help/compiledhelp.h"
 #include "help/htmldocument.h"
+#include "help/pagecleaner.h"
 #include "help/searchindex.h"
 #include "help/sitemap.h"
+#include "help/topicpath.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -74,6 +77,7 @@ void readPage(const QByteArray &html)
     const HtmlDocument document(html);
     (void)document.title();
     (void)SearchIndex::wordsOf(document.text());
+    (void)cleanPage(html);
 }
 
 void readHelpFile(const QString &path)
@@ -112,7 +116,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     (void)parseSystemEntries(bytes);
-    (void)parseSitemap(bytes, QStringLiteral("/sub/contents.hhc"));
+    for (const SitemapEntry &entry : parseSitemap(bytes, QStringLiteral("/sub/contents.hhc")))
+        for (const SitemapTopic &topic : entry.topics)
+            (void)TopicPath::parse(topic.path).toUrl(QStringLiteral("chm"));
     readPage(bytes);
     return 0;
 }
