@@ -9,9 +9,11 @@
 
 namespace {
 
-// A reading from the page cache takes microseconds. Waiting this long for one means the
-// volume makes every call wait, and more readings at once hide its round trips.
+// A reading from the page cache takes microseconds. Waiting this long for two readings in a
+// row means the volume makes every call wait, and more readings at once hide its round trips;
+// one such wait alone may be no more than a thread that was not given a core for a moment.
 constexpr auto SlowReading = std::chrono::milliseconds(1);
+constexpr int SlowWaitsBeforeAnotherReader = 2;
 
 // More threads than this only queue up in the file system's own.
 constexpr int MaxReaders = 8;
@@ -59,6 +61,17 @@ void DateReadAhead::addReader()
     try {
         m_readers.emplace_back([this] { work(); });
     } catch (const std::system_error &) {
+    }
+}
+
+// Called with the mutex held, whenever the batch had to wait for a file's reading.
+void DateReadAhead::noteWait(bool slow)
+{
+    if (!slow) {
+        m_slowWaits = 0;
+    } else if (++m_slowWaits >= SlowWaitsBeforeAnotherReader) {
+        addReader();
+        m_slowWaits = 0;
     }
 }
 
@@ -112,17 +125,22 @@ bool DateReadAhead::take(int index, std::string &stamp, RefusalNotice &notice)
     {
         std::unique_lock lock(m_mutex);
         if (index >= m_next) {
-            // No thread has started it: reading it here costs less than waiting for one.
+            // No thread has started it: reading it here costs less than waiting for one. When
+            // that takes long, the threads are behind a slow volume as much as when waiting.
             m_next = index + 1;
             lock.unlock();
+            const auto start = std::chrono::steady_clock::now();
             outcome = read(index);
+            const bool slow = std::chrono::steady_clock::now() - start > SlowReading;
             lock.lock();
+            noteWait(slow);
         } else {
             Slot &slot = slotOf(index);
             m_batchWaiting = true;
-            while (slot.state != SlotState::Done) {
-                if (!m_outcomeIn.wait_for(lock, SlowReading, [&] { return slot.state == SlotState::Done; }))
-                    addReader();
+            if (slot.state != SlotState::Done) {
+                const bool slow = !m_outcomeIn.wait_for(lock, SlowReading, [&] { return slot.state == SlotState::Done; });
+                noteWait(slow);
+                m_outcomeIn.wait(lock, [&] { return slot.state == SlotState::Done; });
             }
             m_batchWaiting = false;
             outcome = std::move(slot.outcome);

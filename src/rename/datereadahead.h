@@ -33,14 +33,15 @@ using DateReader =
  * not) stops the reading, waits for the readings under way and throws their outcomes away.
  *
  * A single thread reads while the files are quick to read. When the batch finds itself
- * waiting for a reading, as on a network share or a slow card, another thread joins, up to
- * the window, so the round trips of several files overlap. When the batch would take a file
- * that no thread has started, it reads that file itself.
+ * waiting long for readings, as on a network share or a slow card, another thread joins, up
+ * to eight and never more than the window, so the round trips of several files overlap. When
+ * the batch would take a file that no thread has started, it reads that file itself.
  */
 class DateReadAhead
 {
 public:
-    static constexpr int DefaultWindow = 16;
+    /** Enough for a reader that keeps ahead to be woken only every few dozen files. */
+    static constexpr int DefaultWindow = 64;
 
     /** Starts reading at `names[first]`; `folder`, `names` and the reader outlive the read-ahead. */
     DateReadAhead(const platform::Folder &folder, const std::vector<std::string> &names, DateReader reader,
@@ -76,6 +77,7 @@ private:
     void work();
     bool mayClaim() const noexcept;
     void addReader();
+    void noteWait(bool slow);
     Slot &slotOf(int index) { return m_slots[static_cast<std::size_t>(index % m_window)]; }
 
     const platform::Folder &m_folder;
@@ -91,6 +93,7 @@ private:
     int m_next;                           // the first file no one has started
     int m_taken;                          // the file the batch takes next
     int m_idleReaders = 0;
+    int m_slowWaits = 0;                  // the batch's long waits for a reading, in a row
     bool m_batchWaiting = false;
     bool m_stopping = false;
     std::vector<std::thread> m_readers;

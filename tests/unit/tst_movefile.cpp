@@ -188,6 +188,11 @@ struct VolumeCase
     int flagCalls, linkCalls, checkCalls; // over the three moves below
 };
 
+void PrintTo(const VolumeCase &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
 class LearnedMethod : public testing::TestWithParam<VolumeCase>
 {
 };
