@@ -16,7 +16,7 @@ PACKAGES = cmake make g++ pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build demo run test bench fuzz install package artwork clean artwork
+.PHONY: all deps configure build demo run test bench fuzz install package artwork clean
 
 all: build
 

@@ -2,7 +2,7 @@
 // offscreen, against a minimal program that reads the same directory and sorts the names
 // with the same collation. The goal is at most 3 times the minimal program's time.
 
-#include "app/browser/collation.h"
+#include "browser/collation.h"
 #include "app/filelistbox.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "about/progdetails.h"
 
-#include "app/shell/centring.h"
-#include "app/shell/messageboxes.h"
+#include "shell/centring.h"
+#include "shell/messageboxes.h"
 #include "ui_progdetails.h"
 #include "version.h"
 

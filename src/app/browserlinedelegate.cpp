@@ -1,6 +1,6 @@
 #include "app/browserlinedelegate.h"
 
-#include "app/browser/lineglyph.h"
+#include "browser/lineglyph.h"
 #include "app/browserlinemodel.h"
 #include "app/glyphs.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/browser/lineglyph.h"
+#include "browser/lineglyph.h"
 
 #include <QAbstractListModel>
 #include <QElapsedTimer>

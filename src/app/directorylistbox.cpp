@@ -1,16 +1,12 @@
 #include "app/directorylistbox.h"
 
-#include "app/browser/deferredfailure.h"
+#include "browser/deferredfailure.h"
 #include "app/browserlinedelegate.h"
-#include "app/drivecombobox.h"
-#include "app/filelistbox.h"
-#include "app/shell/messageboxes.h"
-#include "platform/volumes.h"
+#include "shell/messageboxes.h"
 #include "platform/workdir.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QScopedValueRollback>
 #include <filesystem>
 
 DirectoryListBox::DirectoryListBox(QWidget *parent) : QListView(parent), m_model(new BrowserLineModel(this))
@@ -39,14 +35,12 @@ void DirectoryListBox::changeFolder(const std::string &path)
     std::error_code unresolved;
     const std::filesystem::path target = std::filesystem::weakly_canonical(
         std::filesystem::path(m_lines.folder) / resolved.folderPart, unresolved);
-    const std::string volume = m_driveBox && !unresolved ? volumeOf(target.string()) : std::string();
+    const std::string volume = unresolved ? std::string() : volumeOf(target.string());
     if (!volume.empty() && volume != volumeOf(m_lines.folder)) {
-        const QScopedValueRollback<bool> switching(m_driveSwitch, true);
-        try {
-            m_driveBox->SelectDrive(volume);
-        } catch (const EInOutError &failure) {
-            failures.note(failure);
-        }
+        // Onto another volume through its mount point, as a pick in the drive box goes; the
+        // lines wait for the folder itself.
+        enterVolume(volume, failures);
+        emit driveSwitched(volume);
         // The switch moved the folder to the mount point; a relative part still means the old one.
         resolved.folderPart = target.string();
     }
@@ -67,18 +61,24 @@ void DirectoryListBox::switchDrive(const std::string &mountPoint)
     if (mountPoint == volumeOf(m_lines.folder))
         return;
     DeferredFailure failures;
-    if (failures.enter(mountPoint))
-        m_lines.folder = reportedWorkingFolder(mountPoint);
-    if (!m_driveSwitch) {
-        rebuildLines();
-        folderChanged();
-    }
+    enterVolume(mountPoint, failures);
+    rebuildLines();
+    folderChanged();
     failures.raise();
 }
 
-std::string DirectoryListBox::volumeOf(const std::string &path) const
+// A volume's own folder is its mount point. When that cannot be entered, the folder stays.
+void DirectoryListBox::enterVolume(const std::string &mountPoint, DeferredFailure &failures)
 {
-    return m_driveBox ? m_driveBox->mountPointOf(path) : platform::mountPointOf(platform::mountedVolumes(), path);
+    if (failures.enter(mountPoint))
+        m_lines.folder = reportedWorkingFolder(mountPoint);
+}
+
+std::string DirectoryListBox::volumeOf(const std::string &path)
+{
+    if (!m_volumes)
+        m_volumes = platform::mountedVolumes();
+    return platform::mountPointOf(*m_volumes, path);
 }
 
 void DirectoryListBox::rebuildLines()
@@ -97,8 +97,7 @@ void DirectoryListBox::rebuildLines()
 
 void DirectoryListBox::folderChanged()
 {
-    if (m_fileList)
-        m_fileList->showFolder(m_lines.folder);
+    emit folderEntered(m_lines.folder);
     emit changed();
 }
 

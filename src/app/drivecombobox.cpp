@@ -1,9 +1,8 @@
 #include "app/drivecombobox.h"
 
 #include "app/browserlinemodel.h"
-#include "app/directorylistbox.h"
 #include "app/glyphs.h"
-#include "app/shell/messageboxes.h"
+#include "shell/localtext.h"
 #include "platform/errors.h"
 #include "platform/workdir.h"
 
@@ -22,11 +21,6 @@ DriveComboBox::VolumeSource &volumeSource()
 {
     static DriveComboBox::VolumeSource source;
     return source;
-}
-
-QString fromLocal(const std::string &text)
-{
-    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
 }
 
 const char *glyphName(platform::VolumeType type)
@@ -118,7 +112,7 @@ DriveComboBox::DriveComboBox(QWidget *parent) : QComboBox(parent), m_source(volu
     } catch (const EInOutError &) {
         m_drive = "/"; // the working directory was removed under us; the root always exists
     }
-    connect(this, &QComboBox::activated, this, &DriveComboBox::userPicked);
+    connect(this, &QComboBox::activated, this, [this](int index) { SelectDrive(entryMountPoint(index)); });
 }
 
 void DriveComboBox::setVolumeSource(VolumeSource source)
@@ -141,17 +135,34 @@ void DriveComboBox::ListDrives()
     clear();
     m_volumes = m_source();
     for (const platform::Volume &volume : m_volumes) {
-        addItem(QIcon(), fromLocal(platform::driveEntryText(volume)),
+        addItem(QIcon(), fromLocalBytes(platform::driveEntryText(volume)),
                 QByteArray(volume.mountPoint.data(), qsizetype(volume.mountPoint.size())));
         setItemData(count() - 1, glyph(QString::fromLatin1(glyphName(volume.type))), Qt::DecorationRole);
     }
     setCurrentIndex(-1); // adding the first entry selected it; SelectDrive decides
+    emit volumesListed(m_volumes);
 }
 
 void DriveComboBox::SelectDrive(const std::string &mountPoint)
 {
-    if (currentIndex() >= 0 && mountPoint == m_drive)
+    if (!showDrive(mountPoint))
         return;
+    emit drivePicked(m_drive);
+    emit changed();
+}
+
+void DriveComboBox::followDrive(const std::string &mountPoint)
+{
+    if (showDrive(mountPoint))
+        emit changed();
+}
+
+// Makes the volume the drive and selects its entry (an unlisted one leaves the selection);
+// false when it is the drive shown already.
+bool DriveComboBox::showDrive(const std::string &mountPoint)
+{
+    if (currentIndex() >= 0 && mountPoint == m_drive)
+        return false;
     m_drive = mountPoint;
     for (int row = 0; row < count(); ++row) {
         if (entryMountPoint(row) == mountPoint) {
@@ -159,14 +170,7 @@ void DriveComboBox::SelectDrive(const std::string &mountPoint)
             break;
         }
     }
-    if (m_dirList)
-        m_dirList->switchDrive(m_drive);
-    emit changed();
-}
-
-void DriveComboBox::userPicked(int index)
-{
-    runHandler(window(), [this, index] { SelectDrive(entryMountPoint(index)); });
+    return true;
 }
 
 void DriveComboBox::showEvent(QShowEvent *event)
@@ -176,7 +180,7 @@ void DriveComboBox::showEvent(QShowEvent *event)
         return;
     m_listed = true;
     ListDrives();
-    runHandler(window(), [this] { SelectDrive(m_drive); });
+    SelectDrive(m_drive);
 }
 
 void DriveComboBox::paintEvent(QPaintEvent *)

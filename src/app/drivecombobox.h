@@ -7,11 +7,9 @@
 #include <string>
 #include <vector>
 
-class DirectoryListBox;
-
 /**
- * The drive box: the machine's volumes, each with its glyph and label. Picking one
- * moves the linked directory list to that volume's mount point.
+ * The drive box: the machine's volumes, each with its glyph and label. Picking one raises
+ * drivePicked(), which the window passes on to the directory list.
  */
 class DriveComboBox : public QComboBox
 {
@@ -21,8 +19,6 @@ public:
     using VolumeSource = std::function<std::vector<platform::Volume>()>;
 
     explicit DriveComboBox(QWidget *parent = nullptr);
-
-    void setDirList(DirectoryListBox *dirList) { m_dirList = dirList; }
 
     /**
      * Where drive boxes constructed from now on read the volume table: the machine's
@@ -34,6 +30,9 @@ public:
     /** The selected drive's mount point; until the first pick, the volume of the start directory. */
     const std::string &drive() const { return m_drive; }
 
+    /** The volume table the entries were built from (at construction, until they are). */
+    const std::vector<platform::Volume> &volumes() const { return m_volumes; }
+
     /** The mount point of the volume that holds an absolute path, "/" at least. */
     std::string mountPointOf(const std::string &path) const;
 
@@ -43,11 +42,24 @@ public:
     /** Builds the entries from the volume table; runs once, when the box is first shown. */
     void ListDrives();
 
-    /** Makes a volume the selected drive and moves the directory list there. */
+    /**
+     * Makes a volume the selected drive and raises drivePicked() for it. Nothing happens
+     * when it is the drive shown.
+     */
     void SelectDrive(const std::string &mountPoint);
 
+    /**
+     * Shows a volume that the directory list reached by itself: selected as SelectDrive
+     * does, without drivePicked(). Nothing happens when it is the drive shown.
+     */
+    void followDrive(const std::string &mountPoint);
+
 signals:
-    /** Raised at the end of every SelectDrive that did not return at once. */
+    /** A volume was picked, by the user or at the first show: the folder should move there. */
+    void drivePicked(const std::string &mountPoint);
+    /** The entries were built from a fresh read of the volume table. */
+    void volumesListed(const std::vector<platform::Volume> &volumes);
+    /** Raised at the end of every SelectDrive and followDrive that did not return at once. */
     void changed();
 
 protected:
@@ -55,9 +67,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void userPicked(int index);
+    bool showDrive(const std::string &mountPoint);
 
-    DirectoryListBox *m_dirList = nullptr;
     VolumeSource m_source;
     std::vector<platform::Volume> m_volumes;
     std::string m_drive;

@@ -1,7 +1,7 @@
 #include "app/filelistbox.h"
 
-#include "app/browser/filelisting.h"
-#include "app/browser/folderpaths.h"
+#include "browser/filelisting.h"
+#include "browser/folderpaths.h"
 #include "app/browserlinedelegate.h"
 #include "platform/workdir.h"
 

@@ -1,7 +1,7 @@
 #include "about/progdetails.h"
+#include "app/datamodule1.h"
 #include "app/mainform.h"
-#include "app/shell/classiclook.h"
-#include "capture/filedate.h"
+#include "shell/classiclook.h"
 
 #include <QApplication>
 #include <memory>

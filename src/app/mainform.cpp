@@ -1,12 +1,14 @@
 #include "app/mainform.h"
 
 #include "app/photograph.h"
-#include "app/shell/centring.h"
-#include "app/shell/messageboxes.h"
+#include "shell/centring.h"
+#include "shell/localtext.h"
+#include "shell/messageboxes.h"
 #include "platform/workdir.h"
 #include "ui_mainform.h"
 #include "version.h"
 
+#include <QLayout>
 #include <QRadioButton>
 
 TMainForm *MainForm = nullptr;
@@ -17,15 +19,6 @@ static void initResources()
     Q_INIT_RESOURCE(quarimo);
 }
 
-namespace {
-
-std::string local8Bit(const QString &text)
-{
-    return text.toLocal8Bit().toStdString();
-}
-
-} // namespace
-
 TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_ui(std::make_unique<Ui::TMainForm>())
 {
     MainForm = this;
@@ -35,12 +28,12 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_ui(std::make_uniq
     m_ui->Image1->setPixmap(QPixmap::fromImage(decodedPhotograph()));
     m_ui->Panel4->hide();
     m_ui->List2->hide();
-    m_ui->Dir001->setFileList(m_ui->File001);
-    m_ui->Drive001->setDirList(m_ui->Dir001);
-    m_ui->Dir001->setDriveBox(m_ui->Drive001);
-    // The client area below the menu bar is 446 x 637 and the border is fixed.
+    m_ui->Dir001->setVolumes(m_ui->Drive001->volumes());
+    // The client area below the menu bar is 446 x 637 and the border is fixed: the layout
+    // fixes the window at the client area plus the menu bar's height as the style gives it.
     m_ui->centralwidget->setFixedSize(446, 637);
-    setFixedSize(446, 637 + m_ui->MainMenu1->sizeHint().height());
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    layout()->activate();
     // The design position, where the window stays when start-up fails before centring
     // (uic keeps only the size of a top-level window's geometry).
     move(289, 180);
@@ -68,6 +61,17 @@ void TMainForm::wireHandlers()
         });
     };
 
+    // The folder browser's three widgets know nothing of each other; their news meets here.
+    // A volume picked moves the directory list, a folder it enters goes to the file list,
+    // and the drive box follows the list onto another volume.
+    connect(u.Drive001, &DriveComboBox::drivePicked, this, [this](const std::string &mountPoint) {
+        runHandler(this, [this, mountPoint] { m_ui->Dir001->switchDrive(mountPoint); });
+    });
+    connect(u.Drive001, &DriveComboBox::volumesListed, u.Dir001, &DirectoryListBox::setVolumes);
+    connect(u.Dir001, &DirectoryListBox::driveSwitched, u.Drive001, &DriveComboBox::followDrive);
+    connect(u.Dir001, &DirectoryListBox::folderEntered, this, [this](const std::string &folder) {
+        runHandler(this, [this, folder] { m_ui->File001->showFolder(folder); });
+    });
     connect(u.Dir001, &DirectoryListBox::changed, this, [this] { runHandler(this, [this] { Dir001Change(); }); });
     wire(u.File001, &FileListBox::userClicked, &TMainForm::File001Click);
     wire(u.AllPics, &QPushButton::clicked, &TMainForm::AllPicsClick);
@@ -145,7 +149,7 @@ void TMainForm::RadioButton2Click()
 
 void TMainForm::Button(QRadioButton *sender)
 {
-    m_options.namingMode = modeFromButtonName(local8Bit(sender->objectName()));
+    m_options.namingMode = modeFromButtonName(localBytes(sender->objectName()));
     for (int i = 0; i <= 9; ++i) {
         if (i == m_options.namingMode)
             m_ruleButtons[i]->setChecked(true); // the sender itself: already checked, nothing happens
@@ -195,7 +199,7 @@ int32_t TMainForm::StartNumber(int width)
     for (int i = 0; i < 4; ++i) {
         const QString text = pickers[i]->currentText();
         if (text != m_pickerTexts[i]) { // a null and an empty text both have no bytes
-            m_pickerBytes[i] = local8Bit(text);
+            m_pickerBytes[i] = localBytes(text);
             m_pickerTexts[i] = text;
         }
     }

@@ -1,4 +1,4 @@
-#include "app/browser/settingsfile.h"
+#include "browser/settingsfile.h"
 #include "app/mainform.h"
 #include "ui_mainform.h"
 

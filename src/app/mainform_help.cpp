@@ -1,6 +1,7 @@
-#include "about/helpviewer.h"
+#include "help/viewer/helpviewer.h"
 #include "about/progdetails.h"
 #include "app/mainform.h"
+#include "shell/localtext.h"
 
 // The Help menu.
 
@@ -15,5 +16,5 @@ void TMainForm::Help1Click()
 // Whether the viewer can show it is the viewer's to say, in its own window.
 void TMainForm::OpenHelpfile1Click()
 {
-    HelpViewer::displayTopic(this, QString::fromLocal8Bit(m_startDirectory + "rename.chm"));
+    HelpViewer::displayTopic(this, fromLocalBytes(m_startDirectory + "rename.chm"));
 }

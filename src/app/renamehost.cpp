@@ -1,17 +1,9 @@
 #include "app/renamehost.h"
 
 #include "app/mainform.h"
-#include "app/shell/messageboxes.h"
+#include "shell/localtext.h"
+#include "shell/messageboxes.h"
 #include "ui_mainform.h"
-
-namespace {
-
-std::string bytesOf(const QString &text)
-{
-    return text.toLocal8Bit().toStdString();
-}
-
-} // namespace
 
 int MainFormBatchHost::lineCount() const
 {
@@ -48,7 +40,7 @@ void MainFormBatchHost::showBatchList(const std::vector<std::string> &names)
     QStringList lines;
     lines.reserve(qsizetype(names.size()));
     for (const std::string &name : names)
-        lines.append(QString::fromLocal8Bit(name.data(), qsizetype(name.size())));
+        lines.append(fromLocalBytes(name));
     // One insertion for the whole list: item by item, the list would tell its view of every line.
     m_form.ui()->List2->clear();
     m_form.ui()->List2->addItems(lines);
@@ -97,8 +89,8 @@ int32_t MainFormBatchHost::StartNumber(int width)
 PickerTexts MainFormBatchHost::digitPickers() const
 {
     const Ui::TMainForm &u = *m_form.ui();
-    return {bytesOf(u.C1->currentText()), bytesOf(u.C2->currentText()), bytesOf(u.C3->currentText()),
-            bytesOf(u.C4->currentText())};
+    return {localBytes(u.C1->currentText()), localBytes(u.C2->currentText()), localBytes(u.C3->currentText()),
+            localBytes(u.C4->currentText())};
 }
 
 OptionState MainFormBatchHost::options() const
@@ -113,5 +105,5 @@ bool MainFormBatchHost::userTextChecked() const
 
 std::string MainFormBatchHost::userText() const
 {
-    return bytesOf(m_form.ui()->user->text());
+    return localBytes(m_form.ui()->user->text());
 }

@@ -6,11 +6,6 @@ namespace platform {
 class Folder;
 }
 
-/** The data module created at start-up; it holds nothing and takes no part in reading. */
-class TDataModule1
-{
-};
-
 /** Told when a file is refused; the window shows the plain message box. */
 class RefusalNotice
 {

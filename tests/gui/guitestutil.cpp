@@ -1,5 +1,7 @@
 #include "guitestutil.h"
 
+#include "ui_mainform.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -121,6 +123,63 @@ void TemporaryWorkingFolder::writeFile(const QString &relativePath, const QByteA
     QFile file(full);
     file.open(QIODevice::WriteOnly);
     file.write(bytes);
+}
+
+void MainWindowFixture::makeFolder()
+{
+    m_folder = std::make_unique<TemporaryWorkingFolder>();
+}
+
+void MainWindowFixture::start()
+{
+    open(false);
+}
+
+void MainWindowFixture::startWithAboutBox()
+{
+    open(true);
+}
+
+void MainWindowFixture::open(bool withAboutBox)
+{
+    m_form = std::make_unique<TMainForm>();
+    u = m_form->ui();
+    if (withAboutBox)
+        m_about = std::make_unique<TProgDetails>(m_form.get());
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+}
+
+void MainWindowFixture::closeAll()
+{
+    m_about.reset();
+    m_form.reset();
+    u = nullptr;
+    m_folder.reset();
+}
+
+QStringList MainWindowFixture::fileLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < u->File001->lineCount(); ++i)
+        lines << QString::fromStdString(u->File001->lineText(i));
+    return lines;
+}
+
+QStringList MainWindowFixture::dirLines() const
+{
+    QStringList lines;
+    for (int i = 0; i < u->Dir001->model()->rowCount(); ++i)
+        lines << u->Dir001->model()->index(i, 0).data().toString();
+    return lines;
+}
+
+QString MainWindowFixture::settingsContent() const
+{
+    QFile file(m_folder->path() + QStringLiteral("/quarimo.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("<none>");
+    return QString::fromUtf8(file.readAll());
 }
 
 QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options)

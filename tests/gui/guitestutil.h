@@ -1,12 +1,15 @@
 #pragma once
 
-#include "app/shell/classiclook.h"
+#include "about/progdetails.h"
+#include "app/mainform.h"
+#include "shell/classiclook.h"
 
 #include <QApplication>
 #include <QMap>
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 
 class QMessageBox;
 
@@ -44,6 +47,36 @@ public:
 private:
     struct Impl;
     Impl *m_impl;
+};
+
+/**
+ * The main window over a fresh temporary working folder, as the window tests open it: a test
+ * class derives from this, calls makeFolder() in init(), writes its files, start()s the window
+ * and calls closeAll() in cleanup().
+ */
+class MainWindowFixture
+{
+protected:
+    void makeFolder();
+    /** Opens the main window in the folder and waits until it is shown. */
+    void start();
+    /** The same, with the (hidden) About box created before the window shows, as at start-up. */
+    void startWithAboutBox();
+    /** Closes the windows, then removes the folder. */
+    void closeAll();
+
+    QStringList fileLines() const;
+    QStringList dirLines() const;
+    /** The settings file's text, "<none>" while there is none. */
+    QString settingsContent() const;
+
+    std::unique_ptr<TemporaryWorkingFolder> m_folder;
+    std::unique_ptr<TMainForm> m_form;
+    std::unique_ptr<TProgDetails> m_about;
+    Ui::TMainForm *u = nullptr;
+
+private:
+    void open(bool withAboutBox);
 };
 
 /**

@@ -11,7 +11,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-class AboutTest : public QObject
+class AboutTest : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 
@@ -38,26 +38,17 @@ private:
         return m_about->findChild<T *>(QString::fromLatin1(name));
     }
     QList<TProgDetails *> visibleBoxes() const;
-
-    std::unique_ptr<TemporaryWorkingFolder> m_folder;
-    std::unique_ptr<TMainForm> m_form;
-    std::unique_ptr<TProgDetails> m_about;
 };
 
 void AboutTest::init()
 {
-    m_folder = std::make_unique<TemporaryWorkingFolder>();
-    m_form = std::make_unique<TMainForm>();
-    m_about = std::make_unique<TProgDetails>(m_form.get());
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    makeFolder();
+    startWithAboutBox();
 }
 
 void AboutTest::cleanup()
 {
-    m_about.reset();
-    m_form.reset();
-    m_folder.reset();
+    closeAll();
 }
 
 QList<TProgDetails *> AboutTest::visibleBoxes() const

@@ -51,7 +51,7 @@ const std::vector<Volume> someVolumes{
 
 } // namespace
 
-class DriveBoxTest : public QObject
+class DriveBoxTest : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 
@@ -75,19 +75,13 @@ private slots:
     void aLinkOrARelativeTextOntoAnotherVolumeSelectsItsEntry();
 
 private:
-    void start();
     std::string path(const char *relative) const { return m_base + "/" + relative; }
     int entryOf(const std::string &mountPoint) const;
     void pick(const std::string &mountPoint);
     void openDirLine(const QString &text);
-    QByteArray settingsContent() const;
-    QStringList fileLines() const;
 
-    std::unique_ptr<TemporaryWorkingFolder> m_folder;
     std::string m_base;
     std::unique_ptr<GivenVolumes> m_volumes;
-    std::unique_ptr<TMainForm> m_form;
-    Ui::TMainForm *u = nullptr;
 };
 
 void DriveBoxTest::entriesAreBuiltOnceWhenTheBoxIsFirstShown()
@@ -234,7 +228,7 @@ void DriveBoxTest::anEntryIsDrawnGlyphFirstThenItsClippedText()
 
 void DriveBoxTest::init()
 {
-    m_folder = std::make_unique<TemporaryWorkingFolder>();
+    makeFolder();
     m_base = m_folder->path().toStdString();
     m_folder->writeFile("start.jpg");
     m_folder->writeFile("alpha/a1.jpg");
@@ -250,17 +244,8 @@ void DriveBoxTest::init()
 
 void DriveBoxTest::cleanup()
 {
-    m_form.reset();
+    closeAll();
     m_volumes.reset();
-    m_folder.reset();
-}
-
-void DriveBoxTest::start()
-{
-    m_form = std::make_unique<TMainForm>();
-    u = m_form->ui();
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
 }
 
 int DriveBoxTest::entryOf(const std::string &mountPoint) const
@@ -299,20 +284,6 @@ void DriveBoxTest::openDirLine(const QString &text)
     QFAIL(qPrintable("no line " + text));
 }
 
-QByteArray DriveBoxTest::settingsContent() const
-{
-    QFile file(QString::fromStdString(path("quarimo.txt")));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
-}
-
-QStringList DriveBoxTest::fileLines() const
-{
-    QStringList lines;
-    for (int i = 0; i < u->File001->lineCount(); ++i)
-        lines << QString::fromStdString(u->File001->lineText(i));
-    return lines;
-}
-
 void DriveBoxTest::pickingAnotherVolumeMovesTheListsAndSavesTheFolder()
 {
     start();
@@ -325,20 +296,20 @@ void DriveBoxTest::pickingAnotherVolumeMovesTheListsAndSavesTheFolder()
     QCOMPARE(fileLines(), QStringList{"a1.jpg"});
     QCOMPARE(m_form->currentFolder(), path("alpha"));
     QCOMPARE(platform::currentDirectory(), path("alpha"));
-    QCOMPARE(settingsContent(), QByteArray::fromStdString(path("alpha") + "\r\n"));
+    QCOMPARE(settingsContent(), QString::fromStdString(path("alpha") + "\r\n"));
     QCOMPARE(changes.count(), 1);
     QCOMPARE(u->Drive001->currentText(), QString::fromStdString(path("alpha") + " [alpha]"));
 
     pick(path("beta"));
     QCOMPARE(u->Dir001->folder(), path("beta"));
     QCOMPARE(fileLines(), QStringList{"b1.jpg"});
-    QCOMPARE(settingsContent(), QByteArray::fromStdString(path("beta") + "\r\n"));
+    QCOMPARE(settingsContent(), QString::fromStdString(path("beta") + "\r\n"));
     QCOMPARE(changes.count(), 2);
 
     // The root volume's own folder is its mount point.
     pick("/");
     QCOMPARE(u->Dir001->folder(), std::string("/"));
-    QCOMPARE(settingsContent(), QByteArray("/\r\n"));
+    QCOMPARE(settingsContent(), QStringLiteral("/\r\n"));
     QCOMPARE(changes.count(), 3);
 }
 
@@ -355,7 +326,7 @@ void DriveBoxTest::pickingTheVolumeShownDoesNothing()
     pick(path("alpha"));
     QCOMPARE(changes.count(), 0);
     QCOMPARE(boxChanges.count(), 0);
-    QCOMPARE(settingsContent(), QByteArray("<none>"));
+    QCOMPARE(settingsContent(), QStringLiteral("<none>"));
     QCOMPARE(u->Dir001->folder(), path("alpha/inner"));
     QCOMPARE(platform::currentDirectory(), path("alpha/inner"));
 }
@@ -373,18 +344,13 @@ void DriveBoxTest::arrowKeysAndTypingPickAsAClickDoes()
     QTest::keyClicks(u->Drive001, QString::fromStdString(path("beta")));
     QCOMPARE(u->Drive001->drive(), path("beta"));
     QCOMPARE(u->Dir001->folder(), path("beta"));
-    QCOMPARE(settingsContent(), QByteArray::fromStdString(path("beta") + "\r\n"));
+    QCOMPARE(settingsContent(), QString::fromStdString(path("beta") + "\r\n"));
 }
 
 void DriveBoxTest::aVolumeThatCannotBeEnteredShowsTheErrorBoxAndTheListsStay()
 {
     start();
-    const QStringList dirLinesBefore = [this] {
-        QStringList lines;
-        for (int i = 0; i < u->Dir001->model()->rowCount(); ++i)
-            lines << u->Dir001->model()->index(i, 0).data().toString();
-        return lines;
-    }();
+    const QStringList dirLinesBefore = dirLines();
     QSignalSpy changes(u->Dir001, &DirectoryListBox::changed);
     {
         MessageBoxCatcher catcher;
@@ -397,12 +363,9 @@ void DriveBoxTest::aVolumeThatCannotBeEnteredShowsTheErrorBoxAndTheListsStay()
     QCOMPARE(u->File001->folder(), m_base);
     QCOMPARE(fileLines(), QStringList{"start.jpg"});
     QCOMPARE(platform::currentDirectory(), m_base);
-    QStringList dirLinesAfter;
-    for (int i = 0; i < u->Dir001->model()->rowCount(); ++i)
-        dirLinesAfter << u->Dir001->model()->index(i, 0).data().toString();
-    QCOMPARE(dirLinesAfter, dirLinesBefore);
+    QCOMPARE(dirLines(), dirLinesBefore);
     // The folder shown is still the one saved, if the failed change saved at all.
-    QVERIFY(settingsContent() == "<none>" || settingsContent() == QByteArray::fromStdString(m_base + "\r\n"));
+    QVERIFY(settingsContent() == "<none>" || settingsContent() == QString::fromStdString(m_base + "\r\n"));
     QCOMPARE(u->Drive001->currentText(), QString::fromStdString(path("gone") + " //nas/gone"));
 
     // The same volume again, or the volume of the folder shown: nothing happens, no box.
@@ -430,7 +393,7 @@ void DriveBoxTest::openingAFolderOnAnotherVolumeSelectsItsEntry()
     QCOMPARE(u->Drive001->currentIndex(), entryOf(path("alpha")));
     QCOMPARE(u->Drive001->drive(), path("alpha"));
     QCOMPARE(changes.count(), 1);
-    QCOMPARE(settingsContent(), QByteArray::fromStdString(path("alpha") + "\r\n"));
+    QCOMPARE(settingsContent(), QString::fromStdString(path("alpha") + "\r\n"));
 
     openDirLine("inner");
     QCOMPARE(u->Dir001->folder(), path("alpha/inner"));

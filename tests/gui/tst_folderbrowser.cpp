@@ -19,7 +19,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-class FolderBrowserTest : public QObject
+class FolderBrowserTest : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 
@@ -50,61 +50,20 @@ private slots:
     void aFolderThatCannotBeListedShowsNoLinesAndNoMessage();
 
 private:
-    void start();
     QString path(const QString &relative) const { return m_folder->path() + QLatin1Char('/') + relative; }
-    QString settingsContent() const;
-    QStringList fileLines() const;
-    QStringList dirLines() const;
     int dirRow(const QString &text) const;
     void doubleClickDirLine(const QString &text);
     void clickFileLine(int row, Qt::KeyboardModifiers modifiers = {});
-
-    std::unique_ptr<TemporaryWorkingFolder> m_folder;
-    std::unique_ptr<TMainForm> m_form;
-    Ui::TMainForm *u = nullptr;
 };
 
 void FolderBrowserTest::init()
 {
-    m_folder = std::make_unique<TemporaryWorkingFolder>();
+    makeFolder();
 }
 
 void FolderBrowserTest::cleanup()
 {
-    m_form.reset();
-    m_folder.reset();
-}
-
-void FolderBrowserTest::start()
-{
-    m_form = std::make_unique<TMainForm>();
-    u = m_form->ui();
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-}
-
-QString FolderBrowserTest::settingsContent() const
-{
-    QFile file(path("quarimo.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("<none>");
-    return QString::fromUtf8(file.readAll());
-}
-
-QStringList FolderBrowserTest::fileLines() const
-{
-    QStringList lines;
-    for (int i = 0; i < u->File001->lineCount(); ++i)
-        lines << QString::fromStdString(u->File001->lineText(i));
-    return lines;
-}
-
-QStringList FolderBrowserTest::dirLines() const
-{
-    QStringList lines;
-    for (int i = 0; i < u->Dir001->model()->rowCount(); ++i)
-        lines << u->Dir001->model()->index(i, 0).data().toString();
-    return lines;
+    closeAll();
 }
 
 int FolderBrowserTest::dirRow(const QString &text) const

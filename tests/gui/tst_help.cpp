@@ -1,8 +1,8 @@
 // "Open Helpfile" and the help viewer, driven through the main window's Help menu as a user would,
 // on the compiled help file that the build makes and on small ones compiled here.
-#include "about/compiledhelp.h"
-#include "about/helpbrowser.h"
-#include "about/helpviewer.h"
+#include "help/compiledhelp.h"
+#include "help/viewer/helpbrowser.h"
+#include "help/viewer/helpviewer.h"
 #include "about/progdetails.h"
 #include "app/directorylistbox.h"
 #include "app/mainform.h"
@@ -53,7 +53,7 @@ QImage imageOf(const QVariant &resource)
 
 } // namespace
 
-class HelpTest : public QObject
+class HelpTest : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 
@@ -84,9 +84,6 @@ private:
     /** Compiles `pages` (name, content) with chmcmd under `options`; the path of the compiled file. */
     QString compile(const QMap<QString, QByteArray> &pages, const QString &options);
 
-    std::unique_ptr<TemporaryWorkingFolder> m_folder;
-    std::unique_ptr<TMainForm> m_form;
-    std::unique_ptr<TProgDetails> m_about;
     std::unique_ptr<QTemporaryDir> m_scratch;
 };
 
@@ -97,22 +94,17 @@ void HelpTest::initTestCase()
 
 void HelpTest::init()
 {
-    m_folder = std::make_unique<TemporaryWorkingFolder>();
+    makeFolder();
     m_scratch = std::make_unique<QTemporaryDir>();
     // No test may depend on what is installed on the machine.
     HelpViewer::setInstalledHelpFile(m_scratch->path() + QStringLiteral("/installed/rename.chm"));
-    m_form = std::make_unique<TMainForm>();
-    m_about = std::make_unique<TProgDetails>(m_form.get());
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    startWithAboutBox();
 }
 
 void HelpTest::cleanup()
 {
-    m_about.reset();
-    m_form.reset();
+    closeAll();
     m_scratch.reset();
-    m_folder.reset();
 }
 
 HelpViewer *HelpTest::openHelpfile()

@@ -1,7 +1,7 @@
 // The main window at start-up and its naming options, driven as a user would.
 #include "about/progdetails.h"
 #include "app/mainform.h"
-#include "app/shell/messageboxes.h"
+#include "shell/messageboxes.h"
 #include "guitestutil.h"
 #include "platform/errors.h"
 #include "ui_mainform.h"
@@ -16,7 +16,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
-class MainFormTest : public QObject
+class MainFormTest : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 
@@ -26,6 +26,7 @@ private slots:
     void startsInItsDocumentedState();
     void layoutMatchesTheDesign_data();
     void layoutMatchesTheDesign();
+    void clientAreaFillsTheWindowBelowTheMenuBar();
     void menuCaptionsKeepTheirSpaces();
     void ruleButtonsActAsOneGroupAcrossBoxes();
     void clickingTheCheckedRuleChangesNothing();
@@ -39,28 +40,17 @@ private slots:
     void applicationTitleComesFromTheProgramFile();
     void aFailureInFormCreateEndsItThereAndTheWindowStillOpens();
 
-private:
-    std::unique_ptr<TemporaryWorkingFolder> m_folder;
-    std::unique_ptr<TMainForm> m_form;
-    std::unique_ptr<TProgDetails> m_about;
-    Ui::TMainForm *u = nullptr;
 };
 
 void MainFormTest::init()
 {
-    m_folder = std::make_unique<TemporaryWorkingFolder>();
-    m_form = std::make_unique<TMainForm>();
-    m_about = std::make_unique<TProgDetails>(m_form.get());
-    u = m_form->ui();
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    makeFolder();
+    startWithAboutBox();
 }
 
 void MainFormTest::cleanup()
 {
-    m_about.reset();
-    m_form.reset();
-    m_folder.reset();
+    closeAll();
 }
 
 void MainFormTest::startsInItsDocumentedState()
@@ -157,6 +147,21 @@ void MainFormTest::layoutMatchesTheDesign()
     // Only the group captions are bold; panels show no text.
     if (!name.startsWith(QLatin1String("Panel")))
         QCOMPARE(font.bold(), name.startsWith(QLatin1String("GroupBox")));
+}
+
+void MainFormTest::clientAreaFillsTheWindowBelowTheMenuBar()
+{
+    // 446 x 637 right below the menu bar, whatever height the style gives the bar, and its
+    // last row is the window's last row: nothing is cut, nothing is added, and the size is fixed.
+    const QRect client = u->centralwidget->geometry();
+    QCOMPARE(client.size(), QSize(446, 637));
+    QCOMPARE(client.topLeft(), QPoint(0, u->MainMenu1->geometry().bottom() + 1));
+    QCOMPARE(client.bottom(), m_form->height() - 1);
+    QCOMPARE(m_form->width(), 446);
+    QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
+    // So Rename's bottom edge keeps the two rows below it that the layout gives (637 - 610 - 25).
+    const int renameBottom = u->Rename->mapTo(m_form.get(), QPoint(0, u->Rename->height() - 1)).y();
+    QCOMPARE(m_form->height() - 1 - renameBottom, 2);
 }
 
 void MainFormTest::menuCaptionsKeepTheirSpaces()

@@ -49,7 +49,7 @@ const QString Information = QString::number(int(QMessageBox::Information));
 
 } // namespace
 
-class RenameWindowTest : public QObject
+class RenameWindowTest : public QObject, public MainWindowFixture
 {
     Q_OBJECT
 
@@ -68,35 +68,20 @@ private slots:
     void oneFileLeavesTheProgressBarAlone();
 
 private:
-    void start();
     void write(const QString &name, const QByteArray &bytes = "x") { m_folder->writeFile(name, bytes); }
     QStringList onDisk() const;
-    QStringList fileLines() const;
     void selectRows(const QList<int> &rows);
     bool anySelected() const;
-
-    std::unique_ptr<TemporaryWorkingFolder> m_folder;
-    std::unique_ptr<TMainForm> m_form;
-    Ui::TMainForm *u = nullptr;
 };
 
 void RenameWindowTest::init()
 {
-    m_folder = std::make_unique<TemporaryWorkingFolder>();
+    makeFolder();
 }
 
 void RenameWindowTest::cleanup()
 {
-    m_form.reset();
-    m_folder.reset();
-}
-
-void RenameWindowTest::start()
-{
-    m_form = std::make_unique<TMainForm>();
-    u = m_form->ui();
-    m_form->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    closeAll();
 }
 
 QStringList RenameWindowTest::onDisk() const
@@ -104,14 +89,6 @@ QStringList RenameWindowTest::onDisk() const
     QStringList names = QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
     names.sort();
     return names;
-}
-
-QStringList RenameWindowTest::fileLines() const
-{
-    QStringList lines;
-    for (int i = 0; i < u->File001->lineCount(); ++i)
-        lines << QString::fromStdString(u->File001->lineText(i));
-    return lines;
 }
 
 void RenameWindowTest::selectRows(const QList<int> &rows)

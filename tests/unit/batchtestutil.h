@@ -5,6 +5,7 @@
 
 #include "capture/filedate.h"
 #include "rename/batchhost.h"
+#include "temporaryfolder.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -22,62 +23,11 @@
 namespace batchtest {
 
 /** A fresh folder, made the working directory for the object's lifetime, removed afterwards. */
-class TempFolder
+class TempFolder : public TemporaryFolder
 {
 public:
-    TempFolder()
-    {
-        char pattern[] = "/tmp/quarimo-rename-XXXXXX";
-        if (!::mkdtemp(pattern))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-        char previous[4096];
-        m_previous = ::getcwd(previous, sizeof previous) ? previous : "/";
-        if (::chdir(m_path.c_str()) != 0)
-            throw std::runtime_error("chdir failed");
-    }
-    ~TempFolder()
-    {
-        (void)::chdir(m_previous.c_str());
-        const std::string command = "rm -rf '" + m_path + "'";
-        (void)std::system(command.c_str());
-    }
-    TempFolder(const TempFolder &) = delete;
-    TempFolder &operator=(const TempFolder &) = delete;
-
-    const std::string &path() const { return m_path; }
-    std::string operator/(const std::string &name) const { return m_path + "/" + name; }
-
-    void write(const std::string &name, const std::string &bytes = "x") const
-    {
-        std::ofstream(*this / name, std::ios::binary) << bytes;
-    }
-    std::string read(const std::string &name) const
-    {
-        std::ifstream in(*this / name, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    /** Every entry of the folder (or of a folder below it), sorted byte-wise. */
-    std::vector<std::string> entries(const std::string &below = {}) const
-    {
-        std::vector<std::string> names;
-        const std::string folder = below.empty() ? m_path : *this / below;
-        if (DIR *dir = ::opendir(folder.c_str())) {
-            while (const dirent *entry = ::readdir(dir)) {
-                const std::string name = entry->d_name;
-                if (name != "." && name != "..")
-                    names.push_back(name);
-            }
-            ::closedir(dir);
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-private:
-    std::string m_path;
-    std::string m_previous;
+    TempFolder() : TemporaryFolder("quarimo-rename") { enter(); }
+    void write(const std::string &name, const std::string &bytes = "x") const { file(name, bytes); }
 };
 
 /**

@@ -3,6 +3,7 @@
 // reading of DateTimeOriginal.
 
 #include "capture/filedate.h"
+#include "temporaryfolder.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -142,14 +143,8 @@ using Case = std::tuple<Layout, ExifByteOrder, bool>;
 class LibexifPhotograph : public testing::TestWithParam<Case>
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/tst_exifcrosscheck_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_folder = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_folder); }
-    fs::path m_folder;
+    TemporaryFolder m_temporary{"tst_exifcrosscheck"};
+    const fs::path m_folder = m_temporary.path();
 };
 
 TEST_P(LibexifPhotograph, GivesLibexifsReadingOfTheCaptureDate)

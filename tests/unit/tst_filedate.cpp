@@ -5,6 +5,7 @@
 #include "platform/errors.h"
 #include "platform/folder.h"
 #include "platform/readonlyfile.h"
+#include "temporaryfolder.h"
 
 #include <cerrno>
 #include <climits>
@@ -30,27 +31,6 @@ namespace {
 
 using exifsamples::Outcome;
 using filedate_detail::ByteOrder;
-
-class TemporaryFolder
-{
-public:
-    TemporaryFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tst_filedate-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TemporaryFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    std::string file(const std::string &name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
-};
 
 void writeFile(const std::string &path, const exifsamples::Bytes &bytes)
 {
@@ -185,7 +165,7 @@ TEST_P(CaptureDate, ReadsTheSampleAsExpected)
 {
     const exifsamples::Sample &sample = GetParam();
     TemporaryFolder folder;
-    const std::string path = folder.file(sample.name + ".jpg");
+    const std::string path = folder.path(sample.name + ".jpg");
     writeFile(path, sample.bytes);
     ASSERT_TRUE(setWriteTime(path, localMoment(2015, 9, 27, 15, 5, 31)));
 
@@ -262,7 +242,7 @@ TEST_P(CaptureDate, ReadingThroughTheHeadBlockGivesWhatReadingEachPieceGives)
 {
     const exifsamples::Bytes &bytes = GetParam().bytes;
     TemporaryFolder folder;
-    const std::string path = folder.file("cut.jpg");
+    const std::string path = folder.path("cut.jpg");
     const std::size_t blockSizes[] = {1, 2, 13, 40, 64, filedate_detail::HeadBlock::Capacity};
     for (std::size_t length = 0; length <= bytes.size(); ++length) {
         writeFile(path, exifsamples::Bytes(bytes.begin(), bytes.begin() + std::ptrdiff_t(length)));
@@ -293,18 +273,18 @@ TEST(CaptureDateReading, ByteOrderIsSetAfreshForEveryFile)
                 return sample.bytes;
         throw std::runtime_error(name);
     };
-    writeFile(folder.file("little.jpg"), byName("exif-little-endian"));
-    writeFile(folder.file("unmarked.jpg"), byName("byte-order-mark-xx-on-big-endian-data"));
+    writeFile(folder.path("little.jpg"), byName("exif-little-endian"));
+    writeFile(folder.path("unmarked.jpg"), byName("byte-order-mark-xx-on-big-endian-data"));
     CountingNotice notice;
     std::string stamp;
-    EXPECT_EQ(readingOf(folder.file("little.jpg"), stamp, notice), "stamp:2014-07-21 09-15-02");
-    EXPECT_EQ(readingOf(folder.file("unmarked.jpg"), stamp, notice), "stamp:2014-07-21 09-15-02");
+    EXPECT_EQ(readingOf(folder.path("little.jpg"), stamp, notice), "stamp:2014-07-21 09-15-02");
+    EXPECT_EQ(readingOf(folder.path("unmarked.jpg"), stamp, notice), "stamp:2014-07-21 09-15-02");
 }
 
 TEST(CaptureDateReading, ReadsAFileThatIsReadOnly)
 {
     TemporaryFolder folder;
-    const std::string path = folder.file("read-only.jpg");
+    const std::string path = folder.path("read-only.jpg");
     writeFile(path, exifsamples::build({}));
     ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
     CountingNotice notice;
@@ -347,43 +327,43 @@ TEST_P(UnreadableFile, RaisesTheMappedFailureAndLeavesNothingOpen)
 INSTANTIATE_TEST_SUITE_P(
     Paths, UnreadableFile,
     testing::Values(
-        Unreadable {"missing_file", [](const TemporaryFolder &f) { return f.file("missing.jpg"); }, "File not found"},
-        Unreadable {"missing_folder_on_the_way", [](const TemporaryFolder &f) { return f.file("no/missing.jpg"); },
+        Unreadable {"missing_file", [](const TemporaryFolder &f) { return f.path("missing.jpg"); }, "File not found"},
+        Unreadable {"missing_folder_on_the_way", [](const TemporaryFolder &f) { return f.path("no/missing.jpg"); },
                     "Invalid filename"},
         Unreadable {"parent_is_a_file",
                     [](const TemporaryFolder &f) {
-                        writeFile(f.file("a.jpg"), exifsamples::build({}));
-                        return f.file("a.jpg/b.jpg");
+                        writeFile(f.path("a.jpg"), exifsamples::build({}));
+                        return f.path("a.jpg/b.jpg");
                     },
                     "Invalid filename"},
         Unreadable {"dangling_link",
                     [](const TemporaryFolder &f) {
-                        std::filesystem::create_symlink(f.file("gone.jpg"), f.file("link.jpg"));
-                        return f.file("link.jpg");
+                        std::filesystem::create_symlink(f.path("gone.jpg"), f.path("link.jpg"));
+                        return f.path("link.jpg");
                     },
                     "File not found"},
         Unreadable {"link_loop",
                     [](const TemporaryFolder &f) {
-                        std::filesystem::create_symlink(f.file("b.jpg"), f.file("a.jpg"));
-                        std::filesystem::create_symlink(f.file("a.jpg"), f.file("b.jpg"));
-                        return f.file("a.jpg");
+                        std::filesystem::create_symlink(f.path("b.jpg"), f.path("a.jpg"));
+                        std::filesystem::create_symlink(f.path("a.jpg"), f.path("b.jpg"));
+                        return f.path("a.jpg");
                     },
                     "I/O error 40"},
-        Unreadable {"name_too_long", [](const TemporaryFolder &f) { return f.file(std::string(300, 'x') + ".jpg"); },
+        Unreadable {"name_too_long", [](const TemporaryFolder &f) { return f.path(std::string(300, 'x') + ".jpg"); },
                     "I/O error 36"},
         // Opening a folder succeeds; its first read fails, after which it must still be closed.
         Unreadable {"folder",
                     [](const TemporaryFolder &f) {
-                        std::filesystem::create_directory(f.file("folder.jpg"));
-                        return f.file("folder.jpg");
+                        std::filesystem::create_directory(f.path("folder.jpg"));
+                        return f.path("folder.jpg");
                     },
                     "I/O error 21"},
         // A FIFO opened for reading would wait for a writer: it must fail instead of hanging.
         Unreadable {"fifo",
                     [](const TemporaryFolder &f) {
-                        if (::mkfifo(f.file("fifo.jpg").c_str(), 0600) != 0)
+                        if (::mkfifo(f.path("fifo.jpg").c_str(), 0600) != 0)
                             throw std::runtime_error("mkfifo");
-                        return f.file("fifo.jpg");
+                        return f.path("fifo.jpg");
                     },
                     "I/O error 29"}),
     [](const testing::TestParamInfo<Unreadable> &info) { return std::string(info.param.what); });
@@ -403,7 +383,7 @@ TEST(UnreadableFile, WithoutReadPermissionIsAccessDenied)
     if (::geteuid() == 0)
         GTEST_SKIP() << "root reads every file whatever its permissions";
     TemporaryFolder folder;
-    const std::string path = folder.file("locked.jpg");
+    const std::string path = folder.path("locked.jpg");
     writeFile(path, exifsamples::build({}));
     ASSERT_EQ(::chmod(path.c_str(), 0), 0);
     std::string stamp = "untouched";
@@ -434,7 +414,7 @@ TEST_P(FileTime, StampsTheLocalTimeOfTheFileDownToAnEvenSecond)
 {
     const TimeZone zone(CentralEurope);
     TemporaryFolder folder;
-    const std::string path = folder.file("photo.jpg");
+    const std::string path = folder.path("photo.jpg");
     writeFile(path, {});
     if (!setWriteTime(path, GetParam().moment, GetParam().nanoseconds))
         GTEST_SKIP() << "the file system cannot hold this time";
@@ -475,7 +455,7 @@ TEST(FileTime, ReadingAWinterPhotoInSummerKeepsTheWinterHour)
 {
     const TimeZone zone(CentralEurope);
     TemporaryFolder folder;
-    const std::string path = folder.file("jfif.jpg");
+    const std::string path = folder.path("jfif.jpg");
     writeFile(path, exifsamples::samples().at(3).bytes); // JFIF without EXIF data
     ASSERT_TRUE(setWriteTime(path, utcMoment(2015, 1, 15, 11, 0, 1)));
     std::string stamp;
@@ -486,8 +466,8 @@ TEST(FileTime, ReadingAWinterPhotoInSummerKeepsTheWinterHour)
 TEST(FileTime, ThereIsNoTimeForAMissingFileOrAFolder)
 {
     TemporaryFolder folder;
-    std::filesystem::create_directory(folder.file("folder"));
-    for (const std::string &path : {folder.file("missing.jpg"), folder.file("folder"), std::string()}) {
+    std::filesystem::create_directory(folder.path("folder"));
+    for (const std::string &path : {folder.path("missing.jpg"), folder.path("folder"), std::string()}) {
         try {
             fileTimeStampOf(path);
             ADD_FAILURE() << "gave a time for " << path;
@@ -500,7 +480,7 @@ TEST(FileTime, ThereIsNoTimeForAMissingFileOrAFolder)
 TEST(FileTime, OutOfRangeTimeThroughTheReaderLeavesTheStampAndClosesTheFile)
 {
     TemporaryFolder folder;
-    const std::string path = folder.file("old.jpg");
+    const std::string path = folder.path("old.jpg");
     writeFile(path, exifsamples::samples().at(3).bytes);
     ASSERT_TRUE(setWriteTime(path, utcMoment(1975, 6, 1, 12, 0, 0)));
     const int descriptorsBefore = openDescriptors();
@@ -562,8 +542,8 @@ TEST(HexNumber, ReadsUpToEightDigitsAsASigned32BitNumber)
 TEST(ReadOnlyFile, ReadsAtExplicitPositionsAndDeliversLessAtTheEnd)
 {
     TemporaryFolder folder;
-    writeFile(folder.file("five"), {1, 2, 3, 4, 5});
-    const platform::Folder held(folder.file(""));
+    writeFile(folder.path("five"), {1, 2, 3, 4, 5});
+    const platform::Folder held(folder.path());
     platform::ReadOnlyFile file(held, "five");
     unsigned char buffer[4] = {};
     EXPECT_EQ(file.readAt(3, buffer, 4), 2u);
@@ -589,9 +569,9 @@ TEST(ReadOnlyFile, ReadsAtExplicitPositionsAndDeliversLessAtTheEnd)
 TEST(HeadBlock, KeepsWhatItsOneReadDeliveredAndReadsEverythingElseOnItsOwn)
 {
     TemporaryFolder folder;
-    const std::string path = folder.file("ten");
+    const std::string path = folder.path("ten");
     writeFile(path, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    const platform::Folder held(folder.file(""));
+    const platform::Folder held(folder.path());
     platform::ReadOnlyFile file(held, "ten");
     filedate_detail::HeadBlock head(file, 8);
     unsigned char buffer[4] = {};
@@ -620,13 +600,13 @@ TEST(CaptureDateReading, ThousandsOfReadingsLeaveNoDescriptorOpen)
     const auto samples = exifsamples::samples();
     std::vector<std::string> paths;
     for (const auto &sample : samples) {
-        paths.push_back(folder.file(sample.name + ".jpg"));
+        paths.push_back(folder.path(sample.name + ".jpg"));
         writeFile(paths.back(), sample.bytes);
     }
-    paths.push_back(folder.file("missing.jpg"));
-    paths.push_back(folder.file("no-folder/child.jpg"));
-    std::filesystem::create_directory(folder.file("folder.jpg"));
-    paths.push_back(folder.file("folder.jpg"));
+    paths.push_back(folder.path("missing.jpg"));
+    paths.push_back(folder.path("no-folder/child.jpg"));
+    std::filesystem::create_directory(folder.path("folder.jpg"));
+    paths.push_back(folder.path("folder.jpg"));
 
     const int descriptorsBefore = openDescriptors();
     int refusals = 0, failures = 0, stamps = 0;

@@ -1,6 +1,6 @@
 // The directory list's logic on real folder trees: resolving a path text, the lines and their paths.
-#include "app/browser/deferredfailure.h"
-#include "app/browser/folderpaths.h"
+#include "browser/deferredfailure.h"
+#include "browser/folderpaths.h"
 #include "browsertestutil.h"
 #include "platform/workdir.h"
 
@@ -19,7 +19,7 @@ protected:
         tree.file("photos/picture.jpg");
         platform::setCurrentDirectory(tree.path("photos"));
     }
-    TempTree tree;
+    TemporaryFolder tree;
     DeferredFailure failures;
 };
 
@@ -38,7 +38,7 @@ protected:
     {
         std::string s = text;
         if (const auto at = s.find('@'); at != std::string::npos)
-            s.replace(at, 1, tree.root());
+            s.replace(at, 1, tree.path());
         return s;
     }
 };
@@ -151,7 +151,7 @@ TEST_F(FolderPathsTest, EachLineLeadsToItsFolder)
     EXPECT_EQ(LinePath(lines, 0), "/");
     EXPECT_EQ(LinePath(lines, current), folder);
     EXPECT_EQ(LinePath(lines, current - 1), tree.path("photos"));
-    EXPECT_EQ(LinePath(lines, current - 2), tree.root());
+    EXPECT_EQ(LinePath(lines, current - 2), tree.path());
     EXPECT_EQ(LinePath(lines, 1), "/" + lines.lines[1].text);
     EXPECT_EQ(LinePath(lines, current + 1), tree.path("photos/2015/summer"));
     EXPECT_EQ(LinePath(lines, 99), "");

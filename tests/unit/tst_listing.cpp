@@ -1,6 +1,6 @@
 // Listing a folder: the platform's entries, the file list's mask, hiding and order.
-#include "app/browser/collation.h"
-#include "app/browser/filelisting.h"
+#include "browser/collation.h"
+#include "browser/filelisting.h"
 #include "browsertestutil.h"
 #include "platform/caseflags.h"
 #include "platform/listing.h"
@@ -19,7 +19,7 @@ const platform::DirEntry *findEntry(const std::vector<platform::DirEntry> &entri
 
 TEST(PlatformListing, ReportsKindHiddenAndReadOnlyOfEachEntry)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     tree.file("photo.jpg");
     tree.file(".secret.jpg");
     tree.folder("album");
@@ -29,7 +29,7 @@ TEST(PlatformListing, ReportsKindHiddenAndReadOnlyOfEachEntry)
     std::filesystem::create_directory_symlink(tree.path("album"), tree.path("link-to-album"));
     std::filesystem::create_symlink(tree.path("gone"), tree.path("dangling.jpg"));
 
-    const auto entries = platform::listEntries(tree.root(), platform::EntryDetail::WithReadOnly);
+    const auto entries = platform::listEntries(tree.path(), platform::EntryDetail::WithReadOnly);
     ASSERT_EQ(entries.size(), 7u);
     EXPECT_FALSE(findEntry(entries, "."));
     EXPECT_FALSE(findEntry(entries, ".."));
@@ -53,7 +53,7 @@ TEST(PlatformListing, ReportsKindHiddenAndReadOnlyOfEachEntry)
 
 TEST(PlatformListing, AFolderThatCannotBeListedGivesNothing)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     EXPECT_TRUE(platform::listEntries(tree.path("missing")).empty());
     EXPECT_TRUE(platform::listEntries(tree.file("plain.jpg")).empty());
     EXPECT_TRUE(platform::listEntries("").empty());
@@ -61,18 +61,18 @@ TEST(PlatformListing, AFolderThatCannotBeListedGivesNothing)
 
 TEST(PlatformListing, KeepsNamesAsBytes)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     const std::string latin1 = "caf\xe9.jpg"; // not UTF-8
     tree.file(latin1);
-    const auto entries = platform::listEntries(tree.root());
+    const auto entries = platform::listEntries(tree.path());
     ASSERT_EQ(entries.size(), 1u);
     EXPECT_EQ(entries[0].name, latin1);
 }
 
 TEST(PlatformCaseFlags, UsualLinuxFileSystemsAreCaseSensitive)
 {
-    TempTree tree;
-    const platform::CaseFlags flags = platform::volumeCaseFlags(tree.root());
+    TemporaryFolder tree;
+    const platform::CaseFlags flags = platform::volumeCaseFlags(tree.path());
     EXPECT_TRUE(flags.caseSensitive);
     EXPECT_TRUE(flags.preservesCase);
     // A path that cannot be asked about is taken as case-sensitive too.
@@ -117,7 +117,7 @@ TEST(FileGlyph, ProgramFilesGetTheirOwnGlyph)
 
 TEST(ListMatchingFiles, ListsExactlyTheVisibleMatchingFiles)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     for (const char *name : {"b.jpg", "A.JPG", "c.Jpg", "notes.txt", "d.jpeg", ".hidden.jpg", "ro.jpg"})
         tree.file(name);
     ::chmod(tree.path("ro.jpg").c_str(), 0444);
@@ -125,23 +125,23 @@ TEST(ListMatchingFiles, ListsExactlyTheVisibleMatchingFiles)
     tree.folder("sub");
     tree.file("sub/deep.jpg");
 
-    EXPECT_EQ(listMatchingFiles(tree.root(), "*.jpg"),
+    EXPECT_EQ(listMatchingFiles(tree.path(), "*.jpg"),
               (std::vector<std::string>{"A.JPG", "b.jpg", "c.Jpg", "ro.jpg"}));
     EXPECT_TRUE(listMatchingFiles(tree.path("missing"), "*.jpg").empty());
 }
 
 TEST(ListMatchingFiles, SignalsOnceWhenTheListingGrowsPastAHundredLines)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     for (int i = 0; i < 100; ++i)
         tree.file("p" + std::to_string(i) + ".jpg");
     int calls = 0;
-    listMatchingFiles(tree.root(), "*.jpg", [&calls] { ++calls; });
+    listMatchingFiles(tree.path(), "*.jpg", [&calls] { ++calls; });
     EXPECT_EQ(calls, 0);
     tree.file("p100.jpg");
     tree.file("p101.jpg");
     tree.file("skipped.txt");
-    EXPECT_EQ(listMatchingFiles(tree.root(), "*.jpg", [&calls] { ++calls; }).size(), 102u);
+    EXPECT_EQ(listMatchingFiles(tree.path(), "*.jpg", [&calls] { ++calls; }).size(), 102u);
     EXPECT_EQ(calls, 1);
 }
 

@@ -2,6 +2,7 @@
 // it, in the layout it stands for, and a folder's existing files are never replaced.
 
 #include "capture/filedate.h"
+#include "temporaryfolder.h"
 
 #include <cctype>
 #include <ctime>
@@ -10,6 +11,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/stat.h>
@@ -59,14 +61,8 @@ public:
 class SampleFolder : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/quarimo-samples-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
-    }
-    void TearDown() override { fs::remove_all(m_root); }
-    fs::path m_root;
+    TemporaryFolder m_folder{"quarimo-samples"};
+    const fs::path m_root = m_folder.path();
 };
 
 struct SampleCase
@@ -88,15 +84,16 @@ class EachSample : public ::testing::TestWithParam<SampleCase>
 protected:
     static void SetUpTestSuite()
     {
-        char pattern[] = "/tmp/quarimo-samples-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        s_root = pattern;
+        s_folder = std::make_unique<TemporaryFolder>("quarimo-samples");
+        s_root = s_folder->path();
         ASSERT_EQ(runGenerator(s_root / "demo"), 0);
     }
-    static void TearDownTestSuite() { fs::remove_all(s_root); }
+    static void TearDownTestSuite() { s_folder.reset(); }
+    static std::unique_ptr<TemporaryFolder> s_folder;
     static fs::path s_root;
 };
 
+std::unique_ptr<TemporaryFolder> EachSample::s_folder;
 fs::path EachSample::s_root;
 
 TEST_P(EachSample, CarriesItsDateInItsLayout)

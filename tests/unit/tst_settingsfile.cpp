@@ -1,5 +1,5 @@
 // The settings file: its one line on disk, the read rule, and writes that never lose the old content.
-#include "app/browser/settingsfile.h"
+#include "browser/settingsfile.h"
 #include "browsertestutil.h"
 #include "platform/errors.h"
 
@@ -22,7 +22,7 @@ class ReadSettingsTest : public testing::TestWithParam<ReadCase>
 
 TEST_P(ReadSettingsTest, TakesTheFirstLineOnly)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     const std::string path = tree.file("quarimo.txt", GetParam().content);
     EXPECT_EQ(readSettingsLine(path), GetParam().line);
 }
@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(SettingsFile, WritesOneLineEndedByCrLf)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     const std::string path = tree.path("quarimo.txt");
     writeSettingsLine(path, "/home/ann/photos");
     EXPECT_EQ(tree.read("quarimo.txt"), "/home/ann/photos\r\n");
@@ -52,12 +52,12 @@ TEST(SettingsFile, WritesOneLineEndedByCrLf)
     EXPECT_EQ(tree.read("quarimo.txt"), std::string("/caf\xe9\r\n"));
     EXPECT_EQ(readSettingsLine(path), std::string("/caf\xe9"));
     // Nothing is left beside it.
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.root()), {}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(tree.path()), {}), 1);
 }
 
 TEST(SettingsFile, KeepsTheFilesModeAndOverwritesNoOtherFile)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     const std::string path = tree.file("quarimo.txt", "/old\r\n");
     ::chmod(path.c_str(), 0640);
     tree.file("quarimo.txt.new", "a file of the user's");
@@ -86,7 +86,7 @@ std::string failureOf(const std::function<void()> &step)
 
 TEST(SettingsFile, FailuresCarryTheMappedMessageAndLeaveTheOldContent)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     EXPECT_EQ(failureOf([&] { readSettingsLine(tree.path("missing.txt")); }), "File not found");
     EXPECT_EQ(failureOf([&] { readSettingsLine(tree.path("nowhere/quarimo.txt")); }), "Invalid filename");
     EXPECT_EQ(failureOf([&] { writeSettingsLine(tree.path("nowhere/quarimo.txt"), "/x"); }), "Invalid filename");
@@ -107,7 +107,7 @@ TEST(SettingsFile, FailuresCarryTheMappedMessageAndLeaveTheOldContent)
 
 TEST(SettingsFile, SomethingThatIsNotAFileCannotBeRead)
 {
-    TempTree tree;
+    TemporaryFolder tree;
     const std::string pipe = tree.path("quarimo.txt");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     // Would block forever if the pipe were opened for a blocking read.

@@ -1,4 +1,5 @@
 #include "platform/volumes.h"
+#include "temporaryfolder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -385,13 +386,9 @@ protected:
 
     void SetUp() override
     {
-        char pattern[] = "/tmp/tst_volumes_udev_XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_root = pattern;
         for (const char *folder : {"sys/dev/block", "sys/class/block", "run/udev/data"})
             fs::create_directories(m_root / folder);
     }
-    void TearDown() override { fs::remove_all(m_root); }
 
     // A folder under /sys/devices as the kernel makes it; libudev needs the uevent file and
     // takes the subsystem from the last component of the link's target.
@@ -496,7 +493,8 @@ private:
         reply(out, answers, 0);
     }
 
-    fs::path m_root;
+    TemporaryFolder m_folder{"tst_volumes_udev"};
+    const fs::path m_root = m_folder.path();
     std::vector<std::pair<std::string, dev_t>> m_nodes;
 };
 

@@ -1,12 +1,16 @@
 #pragma once
 
-#include "app/browser/lineglyph.h"
+#include "browser/lineglyph.h"
 #include "platform/caseflags.h"
 
 #include <string>
 #include <vector>
 
 class DeferredFailure;
+
+// The directory list's logic. ResolveFolderPath, BuildFolderLines and LinePath are the steps of
+// a folder change as the program's design names them, and keep those names; the helpers
+// around them are named as everything else is.
 
 /** What a path text names: the folder to open, and a file or wildcard part left over. */
 struct ResolvedFolder

@@ -1,4 +1,4 @@
-#include "about/topicchooser.h"
+#include "help/viewer/topicchooser.h"
 
 #include <QDialogButtonBox>
 #include <QLabel>

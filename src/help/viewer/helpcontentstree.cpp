@@ -1,4 +1,4 @@
-#include "about/helpcontentstree.h"
+#include "help/viewer/helpcontentstree.h"
 
 #include <QHeaderView>
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <utility>
 
-#include "about/sitemap.h"
+#include "help/sitemap.h"
 
 class CompiledHelp;
 class HelpBrowser;

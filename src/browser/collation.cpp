@@ -1,4 +1,4 @@
-#include "app/browser/collation.h"
+#include "browser/collation.h"
 
 #include <algorithm>
 #include <clocale>

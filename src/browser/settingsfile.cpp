@@ -1,4 +1,4 @@
-#include "app/browser/settingsfile.h"
+#include "browser/settingsfile.h"
 
 #include "platform/errors.h"
 

@@ -1,12 +1,12 @@
-#include "about/helpviewer.h"
+#include "help/viewer/helpviewer.h"
 
-#include "about/compiledhelp.h"
-#include "about/helpbrowser.h"
-#include "about/helpcontentstree.h"
-#include "about/helpindexpane.h"
-#include "about/helpsearchpane.h"
-#include "about/htmldocument.h"
-#include "about/topicchooser.h"
+#include "help/compiledhelp.h"
+#include "help/viewer/helpbrowser.h"
+#include "help/viewer/helpcontentstree.h"
+#include "help/viewer/helpindexpane.h"
+#include "help/viewer/helpsearchpane.h"
+#include "help/htmldocument.h"
+#include "help/viewer/topicchooser.h"
 #include "helpfile.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/sitemap.h"
+#include "help/sitemap.h"
 
 #include <QHash>
 #include <QTreeWidget>

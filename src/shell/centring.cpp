@@ -1,4 +1,4 @@
-#include "app/shell/centring.h"
+#include "shell/centring.h"
 
 #include <QGuiApplication>
 #include <QScreen>

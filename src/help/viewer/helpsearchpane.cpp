@@ -1,6 +1,6 @@
-#include "about/helpsearchpane.h"
+#include "help/viewer/helpsearchpane.h"
 
-#include "about/compiledhelp.h"
+#include "help/compiledhelp.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "app/browser/deferredfailure.h"
+#include "browser/deferredfailure.h"
 
 #include "platform/workdir.h"
 

@@ -1,4 +1,4 @@
-#include "about/helpindexpane.h"
+#include "help/viewer/helpindexpane.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

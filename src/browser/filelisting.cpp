@@ -1,6 +1,6 @@
-#include "app/browser/filelisting.h"
+#include "browser/filelisting.h"
 
-#include "app/browser/collation.h"
+#include "browser/collation.h"
 #include "platform/listing.h"
 
 #include <string_view>

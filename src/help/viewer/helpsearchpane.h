@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/searchindex.h"
+#include "help/searchindex.h"
 
 #include <QWidget>
 #include <memory>

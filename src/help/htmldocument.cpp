@@ -1,4 +1,4 @@
-#include "about/htmldocument.h"
+#include "help/htmldocument.h"
 
 #include <QSet>
 #include <QStringDecoder>

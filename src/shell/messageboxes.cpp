@@ -1,6 +1,7 @@
-#include "app/shell/messageboxes.h"
+#include "shell/messageboxes.h"
 
-#include "app/shell/centring.h"
+#include "shell/centring.h"
+#include "shell/localtext.h"
 #include "platform/errors.h"
 
 #include <QCoreApplication>
@@ -26,11 +27,6 @@ QString applicationTitle()
 
 namespace {
 
-QString fromLocal(const std::string &text)
-{
-    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
-}
-
 void runBox(QMessageBox &box)
 {
     box.setStandardButtons(QMessageBox::Ok);
@@ -43,7 +39,7 @@ void runBox(QMessageBox &box)
 
 void showErrorBox(QWidget *owner, const std::string &message)
 {
-    QMessageBox box(QMessageBox::Critical, applicationTitle(), fromLocal(errorBoxText(message)),
+    QMessageBox box(QMessageBox::Critical, applicationTitle(), fromLocalBytes(errorBoxText(message)),
                     QMessageBox::NoButton, owner);
     box.setObjectName(QStringLiteral("ErrorBox"));
     runBox(box);
@@ -51,7 +47,7 @@ void showErrorBox(QWidget *owner, const std::string &message)
 
 void showInformation(QWidget *owner, const std::string &message)
 {
-    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), fromLocal(message),
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Information"), fromLocalBytes(message),
                     QMessageBox::NoButton, owner);
     box.setObjectName(QStringLiteral("InformationBox"));
     runBox(box);
@@ -59,7 +55,7 @@ void showInformation(QWidget *owner, const std::string &message)
 
 void showPlainMessage(const std::string &message)
 {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), fromLocal(message));
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), fromLocalBytes(message));
     box.setObjectName(QStringLiteral("PlainMessageBox"));
     box.adjustSize();
     centreOnPrimaryScreen(&box);

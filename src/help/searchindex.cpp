@@ -1,7 +1,7 @@
-#include "about/searchindex.h"
+#include "help/searchindex.h"
 
-#include "about/compiledhelp.h"
-#include "about/htmldocument.h"
+#include "help/compiledhelp.h"
+#include "help/htmldocument.h"
 
 #include <algorithm>
 

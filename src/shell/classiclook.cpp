@@ -1,4 +1,4 @@
-#include "app/shell/classiclook.h"
+#include "shell/classiclook.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "about/compiledhelp.h"
+#include "help/compiledhelp.h"
 
 #include <QFile>
 #include <chm_lib.h>

@@ -1,7 +1,7 @@
-#include "app/browser/folderpaths.h"
+#include "browser/folderpaths.h"
 
-#include "app/browser/collation.h"
-#include "app/browser/deferredfailure.h"
+#include "browser/collation.h"
+#include "browser/deferredfailure.h"
 #include "platform/folder.h"
 #include "platform/listing.h"
 #include "platform/workdir.h"
@@ -125,10 +125,14 @@ std::string LinePath(const FolderLines &lines, int index)
 
 int lineIndent(const FolderLines &lines, int index)
 {
-    if (index <= lines.currentLine)
-        return 4 * index + 2;
-    const auto depth = std::count(lines.folder.begin(), lines.folder.end(), '/');
-    return 4 * int(depth) + 6;
+    constexpr int leftMargin = 2; // from the list's edge to the root line's glyph
+    constexpr int levelStep = 4;  // each level down the tree
+    // A path or current line's level is its index. A subfolder stands one level below its
+    // folder's separators: one below the current line, two at the root ("/" is level 0).
+    const int level = index <= lines.currentLine
+                          ? index
+                          : int(std::count(lines.folder.begin(), lines.folder.end(), '/')) + 1;
+    return leftMargin + levelStep * level;
 }
 
 std::string reportedWorkingFolder(const std::string &fallback)

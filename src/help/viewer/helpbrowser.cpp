@@ -1,6 +1,6 @@
-#include "about/helpbrowser.h"
+#include "help/viewer/helpbrowser.h"
 
-#include "about/compiledhelp.h"
+#include "help/compiledhelp.h"
 
 #include <QDesktopServices>
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "about/sitemap.h"
+#include "help/sitemap.h"
 
-#include "about/htmldocument.h"
+#include "help/htmldocument.h"
 
 #include <QUrl>
 #include <libxml/HTMLparser.h>

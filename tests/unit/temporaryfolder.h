@@ -1,0 +1,82 @@
+#pragma once
+
+// The unit tests' one temporary folder: made fresh, removed with everything in it afterwards,
+// and the working directory put back as it was, whatever the test did with it.
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+class TemporaryFolder
+{
+public:
+    /** A new folder under the temporary directory, named after `prefix`; its path has links resolved. */
+    explicit TemporaryFolder(const std::string &prefix = "quarimo")
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+        if (!::mkdtemp(pattern.data()))
+            throw std::runtime_error("mkdtemp failed");
+        m_path = std::filesystem::canonical(pattern).string();
+        std::error_code unknown;
+        m_previous = std::filesystem::current_path(unknown).string();
+    }
+    ~TemporaryFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::current_path(m_previous.empty() ? std::string("/") : m_previous, ignored);
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TemporaryFolder(const TemporaryFolder &) = delete;
+    TemporaryFolder &operator=(const TemporaryFolder &) = delete;
+
+    const std::string &path() const { return m_path; }
+    std::string path(const std::string &relative) const { return m_path + "/" + relative; }
+    std::string operator/(const std::string &relative) const { return path(relative); }
+
+    /** Makes the folder the working directory (until the object goes). */
+    void enter() const
+    {
+        if (::chdir(m_path.c_str()) != 0)
+            throw std::runtime_error("chdir failed");
+    }
+
+    /** Makes a folder below this one, with those above it; gives its full path. */
+    std::string folder(const std::string &relative) const
+    {
+        std::filesystem::create_directories(path(relative));
+        return path(relative);
+    }
+    /** Writes a file below this folder (folders on the way made); gives its full path. */
+    std::string file(const std::string &relative, const std::string &bytes = "x") const
+    {
+        const std::filesystem::path full(path(relative));
+        std::filesystem::create_directories(full.parent_path());
+        std::ofstream(full, std::ios::binary) << bytes;
+        return full.string();
+    }
+    std::string read(const std::string &relative) const
+    {
+        std::ifstream in(path(relative), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    /** Every entry of the folder (or of a folder below it), sorted byte-wise. */
+    std::vector<std::string> entries(const std::string &below = {}) const
+    {
+        std::vector<std::string> names;
+        std::error_code unreadable;
+        for (const auto &entry : std::filesystem::directory_iterator(below.empty() ? m_path : path(below), unreadable))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    std::string m_path;
+    std::string m_previous;
+};
