@@ -108,8 +108,9 @@ std::string outcomeOf(Read &&read)
 
 void requireSameOutcomes(const std::string &path)
 {
-    const auto [folderPath, name] = platform::splitPath(path);
-    const platform::Folder folder(folderPath);
+    const std::pair<std::string, std::string> parts = platform::splitPath(path);
+    const platform::Folder folder(parts.first);
+    const std::string &name = parts.second;
     const auto withBlock = [&](std::size_t size) {
         return outcomeOf([&](std::string &stamp, RefusalNotice &notice) {
             return filedate_detail::readCaptureDate(folder, name, stamp, notice, size);
