@@ -11,7 +11,7 @@ PACKAGES = cmake make g++ pkg-config \
            qt6-base-dev qt6-base-dev-tools libgl-dev \
            libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev \
            fonts-liberation2 fp-utils libmspack-dev libxml2-dev clang \
-           libmount-dev libudev-dev libexif-dev \
+           libmount-dev libudev-dev libexif-dev libfuse3-dev fuse3 \
            dpkg-dev file desktop-file-utils appstream
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

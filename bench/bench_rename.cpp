@@ -5,18 +5,20 @@
 // calls renameat2(RENAME_NOREPLACE) on the folder's descriptor. By numbers, the window is also
 // set against renames alone (the renameat2 only), which is shown but not held to the goal.
 // By capture-date prefix (mode 0) and by three-digit numbers (mode 5), for 10,000 and 100,000
-// files, on tmpfs (/dev/shm) and on the build folder's file system. The goal is at most 1.3
-// times the minimal program's time everywhere. Repetitions of the window and of the minimal
+// files, on tmpfs (/dev/shm) and on the build folder's file system. The goal is at most 1.0
+// times the minimal program's time for the date prefix, whose reading runs ahead on a second
+// core while the window moves, and 1.3 times for the numbers. Repetitions of the window and of the minimal
 // program are interleaved in random order, so a machine busy with other work slows both alike.
 //
 // `bench_rename --trace` instead runs one window batch of each mode over 10,000 files on
 // tmpfs under `strace -f -c` and prints the system calls per file; `bench_rename --profile
-// <file> [files]` runs such batches under `perf record`.
+// <file> [files] [disk]` runs such batches under `perf record`, on tmpfs or on the disk.
 
 #include "app/filelistbox.h"
 #include "app/mainform.h"
 #include "ui_mainform.h"
 
+#include "benchphotos.h"
 #include "ratioreporter.h"
 
 #include <QApplication>
@@ -39,39 +41,12 @@
 
 namespace {
 
-constexpr double Goal = 1.3;
+constexpr double DateGoal = 1.0;
+constexpr double NumberGoal = 1.3;
 
-// A JPEG head with an APP1 EXIF segment whose DateTimeOriginal is `date`: big-endian TIFF
-// header at 12, IFD0 at 12 + 8 with one entry (the EXIF pointer, to 12 + 26), the EXIF
-// directory with one entry (DateTimeOriginal, its text at 12 + 44), then a page of image bytes.
-std::string photograph(const std::string &date)
-{
-    static const unsigned char head[] = {
-        0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x48, 'E', 'x', 'i', 'f', 0, 0,         // SOI, APP1, identifier
-        0x4D, 0x4D, 0x00, 0x2A, 0x00, 0x00, 0x00, 0x08,                      // TIFF header
-        0x00, 0x01, 0x87, 0x69, 0x00, 0x04, 0, 0, 0, 1, 0, 0, 0, 0x1A, 0, 0, 0, 0, // IFD0
-        0x00, 0x01, 0x90, 0x03, 0x00, 0x02, 0, 0, 0, 0x14, 0, 0, 0, 0x2C, 0, 0, 0, 0}; // EXIF directory
-    std::string bytes(reinterpret_cast<const char *>(head), sizeof head);
-    bytes += date;
-    bytes.push_back('\0');
-    bytes.append(4096, '\x5A');
-    return bytes;
-}
-
-std::string exifDate(int i)
-{
-    char date[32];
-    std::snprintf(date, sizeof date, "2015:09:%02d %02d:%02d:%02d", 1 + i / 3600 % 28, i / 3600 % 24, i / 60 % 60,
-                  i % 60);
-    return date;
-}
-
-std::string originalName(int i)
-{
-    char name[32];
-    std::snprintf(name, sizeof name, "DSC%06d.jpg", i);
-    return name;
-}
+using benchphotos::exifDate;
+using benchphotos::originalName;
+using benchphotos::photograph;
 
 std::string numberedName(int i)
 {
@@ -337,11 +312,11 @@ private:
     pid_t m_pid;
 };
 
-// One window batch of each mode over 10,000 (or `files`) files on tmpfs, under `perf record`,
+// One window batch of each mode over 10,000 (or `files`) files on tmpfs or the disk, under `perf record`,
 // into `output`-0 and `output`-5: where the time of a batch goes.
-int profileBatches(const std::string &output, int files)
+int profileBatches(const std::string &output, int files, bool onDisk)
 {
-    Scene scene("tmpfs", "/dev/shm", files);
+    Scene scene(onDisk ? "disk" : "tmpfs", onDisk ? buildFolderFileSystem() : "/dev/shm", files);
     scene.make();
     for (int mode : {0, 5}) {
         scene.pickMode(mode);
@@ -405,7 +380,8 @@ int main(int argc, char **argv)
     if (argc > 1 && std::strcmp(argv[1], "--trace") == 0)
         return traceBatches();
     if (argc > 2 && std::strcmp(argv[1], "--profile") == 0)
-        return profileBatches(argv[2], argc > 3 ? std::atoi(argv[3]) : 10000);
+        return profileBatches(argv[2], argc > 3 ? std::atoi(argv[3]) : 10000,
+                              argc > 4 && std::strcmp(argv[4], "disk") == 0);
 
     std::vector<char *> args(argv, argv + argc);
     char interleave[] = "--benchmark_enable_random_interleaving=true";
@@ -456,15 +432,17 @@ int main(int argc, char **argv)
     bool met = true;
     for (const Row &row : rows) {
         const double ratio = row.window / row.minimal;
-        met = met && ratio <= Goal;
+        const double goal = row.mode == 0 ? DateGoal : NumberGoal;
+        met = met && ratio <= goal;
         std::printf("%8d  %-6s  %-10s  %10.1f  %10.1f  %6.2f", row.files, row.fileSystem.c_str(),
                     row.mode == 0 ? "0 (date)" : "5 (number)", row.window, row.minimal, ratio);
         if (row.renamesOnly > 0)
             std::printf("  %12.1f  %6.2f", row.renamesOnly, row.window / row.renamesOnly);
         else
             std::printf("  %12s  %6s", "", "");
-        std::printf("%s\n", ratio <= Goal ? "" : "  NOT MET");
+        std::printf("%s\n", ratio <= goal ? "" : "  NOT MET");
     }
-    std::printf("Goal: every ratio at most %.2f - %s\n", Goal, met ? "met" : "NOT MET");
+    std::printf("Goal: by date at most %.2f, by numbers at most %.2f - %s\n", DateGoal, NumberGoal,
+                met ? "met" : "NOT MET");
     return 0;
 }

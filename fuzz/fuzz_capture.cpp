@@ -2,8 +2,9 @@
 // sanitizers' own findings, every reading must keep the reader's promises: a stamp of 19
 // characters fit for a file name, a refusal told once with the stamp untouched, a failure
 // with the stamp untouched, and no descriptor left open. And reading through the head block
-// must give what reading each piece on its own gives, whatever the block's size, by path or
-// by the folder's descriptor: the same stamp, refusal, or failure with its code and message.
+// must give what reading each piece on its own gives, whatever the block's size, by the
+// folder's descriptor or by the whole path: the same stamp, refusal, or failure with its code
+// and message.
 
 #include "capture/filedate.h"
 #include "capture/filedate_p.h"
@@ -107,22 +108,25 @@ std::string outcomeOf(Read &&read)
 
 void requireSameOutcomes(const std::string &path)
 {
-    const auto withBlock = [&path](std::size_t size) {
+    const std::pair<std::string, std::string> parts = platform::splitPath(path);
+    const platform::Folder folder(parts.first);
+    const std::string &name = parts.second;
+    const auto withBlock = [&](std::size_t size) {
         return outcomeOf([&](std::string &stamp, RefusalNotice &notice) {
-            return filedate_detail::readCaptureDate(path, stamp, notice, size);
+            return filedate_detail::readCaptureDate(folder, name, stamp, notice, size);
         });
     };
     const std::string pieceByPiece = withBlock(0);
     require(withBlock(filedate_detail::HeadBlock::Capacity) == pieceByPiece, "the head block reads as the pieces");
     require(withBlock(23) == pieceByPiece, "a small head block reads as the pieces");
 
-    const std::size_t cut = path.rfind('/');
-    const platform::Folder folder(path.substr(0, cut));
-    const std::string name = path.substr(cut + 1);
     require(outcomeOf([&](std::string &stamp, RefusalNotice &notice) {
                 return ReadCaptureDate(folder, name, stamp, notice);
             }) == pieceByPiece,
-            "reading by the folder's descriptor reads as by path");
+            "reading by the folder's descriptor reads as the pieces");
+    require(outcomeOf([&](std::string &stamp, RefusalNotice &notice) { return ReadCaptureDate(path, stamp, notice); })
+                == pieceByPiece,
+            "reading by the whole path reads as by the folder's descriptor");
 }
 
 } // namespace

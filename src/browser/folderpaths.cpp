@@ -2,19 +2,13 @@
 
 #include "browser/collation.h"
 #include "browser/deferredfailure.h"
+#include "platform/folder.h"
 #include "platform/listing.h"
 #include "platform/workdir.h"
 
 #include <algorithm>
 
 namespace {
-
-std::string joinPath(const std::string &folder, const std::string &name)
-{
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
 
 // Puts the working directory back where it was, also when resolving ends in an exception.
 class WorkingDirectoryRestorer
@@ -60,7 +54,7 @@ ResolvedFolder ResolveFolderPath(const std::string &text, DeferredFailure &failu
     const bool wildcard = result.filePart.find_first_of("*?") != std::string::npos;
     if (!result.filePart.empty() && !wildcard && !platform::fileExists(result.filePart)) {
         failures.enter(result.filePart);
-        result.folderPart = joinPath(result.folderPart, result.filePart);
+        result.folderPart = platform::joinPath(result.folderPart, result.filePart);
         result.filePart.clear();
     }
     return result;
@@ -114,7 +108,7 @@ std::string LinePath(const FolderLines &lines, int index)
     if (index < 0 || index >= int(lines.lines.size()))
         return {};
     if (index > lines.currentLine)
-        return joinPath(lines.folder, lines.lines[index].text);
+        return platform::joinPath(lines.folder, lines.lines[index].text);
     if (index == lines.currentLine)
         return lines.folder;
     if (index == 0)

@@ -50,11 +50,6 @@ std::string formatFileTime(const std::optional<platform::DosDateTime> &time)
 
 } // namespace
 
-std::string FileTimeStamp(const std::string &path)
-{
-    return formatFileTime(platform::lastWriteTime(path));
-}
-
 std::string FileTimeStamp(const platform::Folder &folder, const std::string &name)
 {
     return formatFileTime(platform::lastWriteTime(folder, name));
@@ -69,29 +64,18 @@ using filedate_detail::ByteOrder;
 constexpr std::size_t DateTextLength = 19;
 constexpr std::int64_t EntrySize = 12;
 
-// Where the file is: a whole path, or a name inside a held folder.
+// Where the file is: a name inside a held folder.
 struct FileAt
 {
-    const platform::Folder *folder; // null: name is the whole path
+    const platform::Folder &folder;
     const std::string &name;
-
-    platform::ReadOnlyFile open() const
-    {
-        if (folder)
-            return platform::ReadOnlyFile(*folder, name);
-        return platform::ReadOnlyFile(name);
-    }
-    std::string fileTimeStamp() const
-    {
-        return folder ? filedate_detail::FileTimeStamp(*folder, name) : filedate_detail::FileTimeStamp(name);
-    }
 };
 
 // One reading of one file: the open file, its head block and the byte order its TIFF header chose.
 class Reading
 {
 public:
-    Reading(const FileAt &file, std::size_t blockSize) : m_file(file.open()), m_head(m_file, blockSize) {}
+    Reading(const FileAt &file, std::size_t blockSize) : m_file(file.folder, file.name), m_head(m_file, blockSize) {}
 
     void setByteOrder(ByteOrder order) { m_order = order; }
 
@@ -186,7 +170,7 @@ bool readCaptureDateAt(const FileAt &file, std::string &stamp, RefusalNotice &no
     Reading reading(file, blockSize);
     const auto fileTime = [&] {
         reading.close();
-        stamp = file.fileTimeStamp();
+        stamp = filedate_detail::FileTimeStamp(file.folder, file.name);
         return true;
     };
 
@@ -229,22 +213,24 @@ bool readCaptureDateAt(const FileAt &file, std::string &stamp, RefusalNotice &no
 
 } // namespace
 
-bool ReadCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice)
-{
-    return readCaptureDateAt(FileAt{nullptr, path}, stamp, notice, filedate_detail::HeadBlock::Capacity);
-}
-
 bool ReadCaptureDate(const platform::Folder &folder, const std::string &name, std::string &stamp,
                      RefusalNotice &notice)
 {
-    return readCaptureDateAt(FileAt{&folder, name}, stamp, notice, filedate_detail::HeadBlock::Capacity);
+    return readCaptureDateAt(FileAt{folder, name}, stamp, notice, filedate_detail::HeadBlock::Capacity);
+}
+
+bool ReadCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice)
+{
+    const auto [folder, name] = platform::splitPath(path);
+    return ReadCaptureDate(platform::Folder(folder, platform::Folder::Access::ByPath), name, stamp, notice);
 }
 
 namespace filedate_detail {
 
-bool readCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice, std::size_t blockSize)
+bool readCaptureDate(const platform::Folder &folder, const std::string &name, std::string &stamp,
+                     RefusalNotice &notice, std::size_t blockSize)
 {
-    return readCaptureDateAt(FileAt{nullptr, path}, stamp, notice, blockSize);
+    return readCaptureDateAt(FileAt{folder, name}, stamp, notice, blockSize);
 }
 
 } // namespace filedate_detail

@@ -33,18 +33,17 @@ std::string BytesToHex(const unsigned char *buffer, std::size_t delivered, ByteO
 std::int32_t hexNumber(const std::string &hex);
 
 /**
- * "yyyy-mm-dd hh-mm-ss" made from the last-write time of the file at path, in local time
- * down to an even second. Raises EConvertError "Invalid argument to date encode" when
- * there is no such time in 1980..2107.
+ * "yyyy-mm-dd hh-mm-ss" made from the last-write time of the entry `name` of a held folder,
+ * in local time down to an even second. Raises EConvertError "Invalid argument to date
+ * encode" when there is no such time in 1980..2107.
  */
-std::string FileTimeStamp(const std::string &path);
-/** The same for the entry `name` of a held folder. */
 std::string FileTimeStamp(const platform::Folder &folder, const std::string &name);
 
 /**
  * ReadCaptureDate with the size of the head block chosen (at most HeadBlock::Capacity):
  * 0 reads every piece on its own. Every size gives the same outcome.
  */
-bool readCaptureDate(const std::string &path, std::string &stamp, RefusalNotice &notice, std::size_t blockSize);
+bool readCaptureDate(const platform::Folder &folder, const std::string &name, std::string &stamp,
+                     RefusalNotice &notice, std::size_t blockSize);
 
 } // namespace filedate_detail

@@ -34,11 +34,6 @@ std::optional<DosDateTime> lastWriteTimeAt(int at, const char *relative)
 
 } // namespace
 
-std::optional<DosDateTime> lastWriteTime(const std::string &path)
-{
-    return lastWriteTimeAt(AT_FDCWD, path.c_str());
-}
-
 std::optional<DosDateTime> lastWriteTime(const Folder &folder, const std::string &name)
 {
     return folder.onEntry(name, lastWriteTimeAt);

@@ -26,11 +26,9 @@ struct DosDateTime
 std::optional<DosDateTime> dosLocalTime(std::time_t moment);
 
 /**
- * The last-write time of the file at path, as dosLocalTime gives it. Nothing when
- * the path names no file, names a folder, or the time does not fit.
+ * The last-write time of the entry `name` of a held folder, as dosLocalTime gives it.
+ * Nothing when the name is empty, names no file, names a folder, or the time does not fit.
  */
-std::optional<DosDateTime> lastWriteTime(const std::string &path);
-/** The same for the entry `name` of a held folder, by its descriptor. */
 std::optional<DosDateTime> lastWriteTime(const Folder &folder, const std::string &name);
 
 } // namespace platform

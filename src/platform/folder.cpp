@@ -1,17 +1,15 @@
 #include "platform/folder.h"
 
-#include "platform/movefile.h"
-
 #include <cerrno>
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
 
 namespace platform {
 
-Folder::Folder(std::string path) : m_path(std::move(path))
+Folder::Folder(std::string path, Access access) : m_path(std::move(path))
 {
-    if (!m_path.empty()) {
+    if (!m_path.empty() && access == Access::ByDescriptor) {
         do
             m_fd = ::open(m_path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         while (m_fd < 0 && errno == EINTR);
@@ -30,6 +28,43 @@ Folder::~Folder()
 std::string Folder::pathOf(const std::string &name) const
 {
     return joinPath(m_path, name);
+}
+
+std::string joinPath(const std::string &folder, const std::string &name)
+{
+    if (!folder.empty() && folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+std::pair<std::string, std::string> splitPath(const std::string &path)
+{
+    const std::string::size_type cut = path.rfind('/');
+    if (cut == std::string::npos)
+        return {".", path};
+    return {cut == 0 ? "/" : path.substr(0, cut), path.substr(cut + 1)};
+}
+
+bool isNameInFolder(const Folder &folder, const std::string &name)
+{
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    if (name.find('/') != std::string::npos || name.find('\0') != std::string::npos)
+        return false;
+    return static_cast<long>(name.size()) <= folder.nameMax();
+}
+
+bool fileExistsIn(const Folder &folder, const std::string &name)
+{
+    if (!isNameInFolder(folder, name))
+        return false;
+    // The lookup is the file system's own, so a FAT or exFAT volume (and an ext4 case-folding
+    // folder) finds "HOLIDAY.JPG" for "holiday.jpg" here; checked on an exFAT card image
+    // mounted through exfat-fuse.
+    return folder.onEntry(name, [](int at, const char *entry) {
+        struct stat st {};
+        return ::fstatat(at, entry, &st, 0) == 0 && !S_ISDIR(st.st_mode);
+    });
 }
 
 } // namespace platform

@@ -2,13 +2,15 @@
 
 #include <fcntl.h>
 #include <string>
+#include <utility>
 
 namespace platform {
 
 /**
  * A folder held open while a batch works on its entries: one O_PATH descriptor, so the
  * kernel walks the folder's path once instead of at every open, test and move, and the
- * folder's name-length limit, asked once. The descriptor follows the folder itself.
+ * folder's name-length limit, asked once. The descriptor follows the folder itself. This is
+ * the one way the program opens, tests, reads and moves the files of a folder.
  *
  * A folder that cannot be opened is not an error here: every operation on its entries then
  * goes by the joined path, as it would without the descriptor, and fails the same way.
@@ -16,7 +18,10 @@ namespace platform {
 class Folder
 {
 public:
-    explicit Folder(std::string path);
+    /** ByPath opens no descriptor: every entry goes by its joined path, as a whole path would. */
+    enum class Access { ByDescriptor, ByPath };
+
+    explicit Folder(std::string path, Access access = Access::ByDescriptor);
     ~Folder();
 
     Folder(const Folder &) = delete;
@@ -43,10 +48,48 @@ public:
         return call(AT_FDCWD, joined.c_str());
     }
 
+    /**
+     * The same for two entries at once (a move): `call(dirfd, first, second)`, both relative
+     * to the descriptor, or both joined paths with AT_FDCWD.
+     */
+    template <typename Call>
+    auto onEntries(const std::string &first, const std::string &second, Call &&call) const
+    {
+        if (m_fd >= 0)
+            return call(m_fd, first.c_str(), second.c_str());
+        const std::string joinedFirst = pathOf(first);
+        const std::string joinedSecond = pathOf(second);
+        return call(AT_FDCWD, joinedFirst.c_str(), joinedSecond.c_str());
+    }
+
 private:
     std::string m_path;
     int m_fd = -1;
     long m_nameMax;
 };
+
+/** `folder` + "/" + `name`, without doubling the "/" of the root. */
+std::string joinPath(const std::string &folder, const std::string &name);
+
+/**
+ * A path cut into its folder and its last name: "/a/b.jpg" gives "/a" and "b.jpg", "/b.jpg"
+ * gives "/" and "b.jpg", a bare "b.jpg" gives "." and "b.jpg". For the few callers that are
+ * handed a whole path (benchmarks, the fuzz target).
+ */
+std::pair<std::string, std::string> splitPath(const std::string &path);
+
+/**
+ * True when `name` can only name an entry of `folder` itself: not empty, no "/" and no
+ * NUL byte, neither "." nor "..", and no longer than the folder's file system allows.
+ */
+bool isNameInFolder(const Folder &folder, const std::string &name);
+
+/**
+ * True when something that is not a folder exists under the bare `name` in `folder`. The
+ * file system's own name matching decides: on FAT and exFAT, and in case-folding folders, a
+ * name that differs only in letter case is found. A name that could not be an entry of the
+ * folder (see isNameInFolder) is never found.
+ */
+bool fileExistsIn(const Folder &folder, const std::string &name);
 
 } // namespace platform

@@ -16,25 +16,8 @@ namespace platform {
 
 namespace {
 
-bool isEntryName(const std::string &name, long limit)
-{
-    if (name.empty() || name == "." || name == "..")
-        return false;
-    if (name.find('/') != std::string::npos || name.find('\0') != std::string::npos)
-        return false;
-    return static_cast<long>(name.size()) <= limit;
-}
-
-int renameNoReplace(int folder, const char *from, const char *to)
-{
-#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
-    return ::renameat2(folder, from, folder, to, RENAME_NOREPLACE);
-#else
-    return static_cast<int>(::syscall(SYS_renameat2, folder, from, folder, to, RENAME_NOREPLACE));
-#endif
-}
-
-// The flag or the call itself is unknown to this file system (FAT, some network and FUSE ones).
+// The flag or the call itself is unknown to this file system: FAT, and the network and FUSE
+// file systems (FUSE, NFS and CIFS answer EINVAL).
 bool flagRefused(int err)
 {
     return err == EINVAL || err == ENOSYS;
@@ -45,29 +28,67 @@ bool hardLinksRefused(int err)
     return err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == ENOSYS || err == EMLINK;
 }
 
-// Both names relative to `folder`, a descriptor or AT_FDCWD.
-int moveNoReplaceAt(int folder, const char *source, const char *target, MoveMethod first) noexcept
+} // namespace
+
+int MoveCalls::renameNoReplace(int folder, const char *from, const char *to)
 {
-    if (first == MoveMethod::RenameNoReplace) {
-        if (renameNoReplace(folder, source, target) == 0)
+#if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 28))
+    return ::renameat2(folder, from, folder, to, RENAME_NOREPLACE);
+#else
+    return static_cast<int>(::syscall(SYS_renameat2, folder, from, folder, to, RENAME_NOREPLACE));
+#endif
+}
+
+int MoveCalls::link(int folder, const char *from, const char *to)
+{
+    return ::linkat(folder, from, folder, to, 0);
+}
+
+int MoveCalls::unlink(int folder, const char *name)
+{
+    return ::unlinkat(folder, name, 0);
+}
+
+int MoveCalls::statAt(int folder, const char *name, struct stat *st, int flags)
+{
+    return ::fstatat(folder, name, st, flags);
+}
+
+int MoveCalls::rename(int folder, const char *from, const char *to)
+{
+    return ::renameat(folder, from, folder, to);
+}
+
+MoveCalls &MoveCalls::system()
+{
+    static MoveCalls calls;
+    return calls;
+}
+
+// Both names relative to `at`, the folder's descriptor or AT_FDCWD.
+int NoReplaceMover::moveAt(int at, const char *source, const char *target) noexcept
+{
+    if (m_method == MoveMethod::RenameNoReplace) {
+        if (m_calls.renameNoReplace(at, source, target) == 0)
             return 0;
         if (!flagRefused(errno))
             return errno;
-        first = MoveMethod::LinkUnlink;
+        m_method = MoveMethod::LinkUnlink;
     }
 
-    if (first == MoveMethod::LinkUnlink) {
+    if (m_method == MoveMethod::LinkUnlink) {
         // linkat never replaces: an existing target fails with EEXIST.
-        if (::linkat(folder, source, folder, target, 0) == 0) {
-            if (::unlinkat(folder, source, 0) == 0)
+        if (m_calls.link(at, source, target) == 0) {
+            if (m_calls.unlink(at, source) == 0)
                 return 0;
             // Never leave the file under two names: take the new one away again.
             const int err = errno;
-            ::unlinkat(folder, target, 0);
+            m_calls.unlink(at, target);
             return err;
         }
         if (!hardLinksRefused(errno))
             return errno;
+        m_method = MoveMethod::CheckThenRename;
     }
 
     // Last resort, for file systems with neither the flag nor hard links (exfat-fuse refuses
@@ -76,83 +97,41 @@ int moveNoReplaceAt(int folder, const char *source, const char *target, MoveMeth
     // a file that another process creates under the new name between the check and the
     // renameat is replaced by the move and lost. Nothing in this program creates files in
     // the folder meanwhile, so only an outside program could lose a file that way.
+    // The check does not follow links: a link under the new name, dangling or not, is taken.
     struct stat st {};
-    if (::fstatat(folder, target, &st, AT_SYMLINK_NOFOLLOW) == 0)
+    if (m_calls.statAt(at, target, &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
     if (errno != ENOENT)
         return errno;
-    return ::renameat(folder, source, folder, target) == 0 ? 0 : errno;
+    return m_calls.rename(at, source, target) == 0 ? 0 : errno;
 }
 
-} // namespace
-
-bool isNameInFolder(const std::string &folder, const std::string &name)
-{
-    return isNameInFolder(Folder(folder), name);
-}
-
-bool isNameInFolder(const Folder &folder, const std::string &name)
-{
-    return isEntryName(name, folder.nameMax());
-}
-
-std::string joinPath(const std::string &folder, const std::string &name)
-{
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
-bool fileExistsHere(const std::string &name)
-{
-    return fileExistsIn(Folder("."), name);
-}
-
-bool fileExistsIn(const Folder &folder, const std::string &name)
-{
-    if (!isNameInFolder(folder, name))
-        return false;
-    // The lookup is the file system's own, so a FAT or exFAT volume (and an ext4 case-folding
-    // folder) finds "HOLIDAY.JPG" for "holiday.jpg" here; checked on an exFAT card image
-    // mounted through exfat-fuse.
-    return folder.onEntry(name, [](int at, const char *entry) {
-        struct stat st {};
-        return ::fstatat(at, entry, &st, 0) == 0 && !S_ISDIR(st.st_mode);
-    });
-}
-
-int moveNoReplace(const std::string &from, const std::string &to, MoveMethod first) noexcept
-{
-    return moveNoReplaceAt(AT_FDCWD, from.c_str(), to.c_str(), first);
-}
-
-int moveNoReplace(const Folder &folder, const std::string &from, const std::string &to, MoveMethod first) noexcept
+int NoReplaceMover::moveUnchecked(const std::string &from, const std::string &to) noexcept
 {
     try {
-        return folder.onEntry(from, [&](int at, const char *source) {
-            if (at != AT_FDCWD)
-                return moveNoReplaceAt(at, source, to.c_str(), first);
-            return moveNoReplace(source, folder.pathOf(to), first);
+        return m_folder.onEntries(from, to, [this](int at, const char *source, const char *target) {
+            return moveAt(at, source, target);
         });
     } catch (...) {
         return ENOMEM; // only the joined paths of a folder without descriptor allocate
     }
 }
 
-int moveFileInFolder(const std::string &folder, const std::string &oldName, const std::string &newName) noexcept
+int NoReplaceMover::move(const std::string &oldName, const std::string &newName) noexcept
 {
-    try {
-        return moveFileInFolder(Folder(folder), oldName, newName);
-    } catch (...) {
-        return ENOMEM; // only the folder's path allocates
-    }
+    if (!isNameInFolder(m_folder, oldName) || !isNameInFolder(m_folder, newName))
+        return EINVAL;
+    return moveUnchecked(oldName, newName);
 }
 
 int moveFileInFolder(const Folder &folder, const std::string &oldName, const std::string &newName) noexcept
 {
-    if (!isNameInFolder(folder, oldName) || !isNameInFolder(folder, newName))
-        return EINVAL;
-    return moveNoReplace(folder, oldName, newName);
+    return NoReplaceMover(folder).move(oldName, newName);
+}
+
+int moveNoReplace(const Folder &folder, const std::string &from, const std::string &to, MoveMethod first) noexcept
+{
+    return NoReplaceMover(folder, first).moveUnchecked(from, to);
 }
 
 } // namespace platform

@@ -2,40 +2,11 @@
 
 #include <string>
 
+struct stat;
+
 namespace platform {
 
 class Folder;
-
-/**
- * True when `name` can only name an entry of `folder` itself: not empty, no "/" and no
- * NUL byte, neither "." nor "..", and no longer than the folder's file system allows
- * (pathconf _PC_NAME_MAX, NAME_MAX when the folder does not say).
- */
-bool isNameInFolder(const std::string &folder, const std::string &name);
-/** The same test against a held folder, whose limit was asked once. */
-bool isNameInFolder(const Folder &folder, const std::string &name);
-
-/** `folder` + "/" + `name`, without doubling the "/" of the root. */
-std::string joinPath(const std::string &folder, const std::string &name);
-
-/**
- * True when something that is not a folder exists under the bare `name` in the working
- * directory. The file system's own name matching decides: on FAT and exFAT, and in
- * case-folding folders, a name that differs only in letter case is found. A name that
- * could not be a bare name of the working directory (see isNameInFolder) is never found.
- */
-bool fileExistsHere(const std::string &name);
-/** The same test in a held folder, by its descriptor. */
-bool fileExistsIn(const Folder &folder, const std::string &name);
-
-/**
- * Moves `oldName` to `newName` inside `folder`, never replacing anything. Returns 0 on
- * success, else the errno value: EEXIST when the new name is taken, EINVAL when either
- * name is refused by isNameInFolder (nothing is tried then). Never throws.
- */
-int moveFileInFolder(const std::string &folder, const std::string &oldName, const std::string &newName) noexcept;
-/** The same move inside a held folder, by its descriptor. */
-int moveFileInFolder(const Folder &folder, const std::string &oldName, const std::string &newName) noexcept;
 
 /** The ways a no-replace move can be made, in the order they are tried. */
 enum class MoveMethod {
@@ -45,11 +16,73 @@ enum class MoveMethod {
 };
 
 /**
- * Moves path `from` to path `to` without replacing, starting with `first` and falling to
- * the next method only while the file system refuses the current one. Returns 0 or errno.
+ * The system calls a move is made of. The program uses the real ones; tests put in calls
+ * that refuse what a volume without rename flags or hard links refuses. Each returns 0, or
+ * -1 with errno set, as the system call does.
  */
-int moveNoReplace(const std::string &from, const std::string &to, MoveMethod first = MoveMethod::RenameNoReplace) noexcept;
-/** The same between two entries of a held folder, by its descriptor; the names are not checked. */
+class MoveCalls
+{
+public:
+    virtual ~MoveCalls() = default;
+    virtual int renameNoReplace(int folder, const char *from, const char *to);
+    virtual int link(int folder, const char *from, const char *to);
+    virtual int unlink(int folder, const char *name);
+    virtual int statAt(int folder, const char *name, struct stat *st, int flags);
+    virtual int rename(int folder, const char *from, const char *to);
+
+    /** The real system calls. */
+    static MoveCalls &system();
+};
+
+/**
+ * Moves entries of one held folder without ever replacing anything, and learns on the way
+ * which method the folder's volume takes: once the volume refuses a method, every later move
+ * starts with the next one. It only ever moves on to a later method, which is always safe,
+ * never back. One mover lives for one batch.
+ */
+class NoReplaceMover
+{
+public:
+    explicit NoReplaceMover(const Folder &folder, MoveMethod first = MoveMethod::RenameNoReplace,
+                            MoveCalls &calls = MoveCalls::system()) noexcept
+        : m_folder(folder), m_method(first), m_calls(calls)
+    {
+    }
+
+    NoReplaceMover(const NoReplaceMover &) = delete;
+    NoReplaceMover &operator=(const NoReplaceMover &) = delete;
+
+    const Folder &folder() const noexcept { return m_folder; }
+
+    /** The method the next move starts with. */
+    MoveMethod method() const noexcept { return m_method; }
+
+    /**
+     * Moves `oldName` to `newName`. Returns 0 on success, else the errno value: EEXIST when
+     * the new name is taken, EINVAL when either name is refused by isNameInFolder (nothing is
+     * tried then). Never throws.
+     */
+    int move(const std::string &oldName, const std::string &newName) noexcept;
+
+    /** The same move without the test of the names. */
+    int moveUnchecked(const std::string &from, const std::string &to) noexcept;
+
+private:
+    int moveAt(int at, const char *source, const char *target) noexcept;
+
+    const Folder &m_folder;
+    MoveMethod m_method;
+    MoveCalls &m_calls;
+};
+
+/** One move inside a held folder, as a fresh NoReplaceMover makes it. */
+int moveFileInFolder(const Folder &folder, const std::string &oldName, const std::string &newName) noexcept;
+
+/**
+ * Moves entry `from` to entry `to` of a held folder without replacing, starting with `first`
+ * and falling to the next method only while the file system refuses the current one; the
+ * names are not checked. Returns 0 or errno.
+ */
 int moveNoReplace(const Folder &folder, const std::string &from, const std::string &to,
                   MoveMethod first = MoveMethod::RenameNoReplace) noexcept;
 

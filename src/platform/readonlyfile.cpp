@@ -12,12 +12,7 @@ static_assert(sizeof(off_t) >= sizeof(std::int64_t));
 
 namespace platform {
 
-ReadOnlyFile::ReadOnlyFile(const std::string &path) : m_path(path)
-{
-    open(AT_FDCWD, path.c_str());
-}
-
-ReadOnlyFile::ReadOnlyFile(const Folder &folder, const std::string &name) : m_path(name), m_folder(&folder)
+ReadOnlyFile::ReadOnlyFile(const Folder &folder, const std::string &name) : m_name(name), m_folder(folder)
 {
     folder.onEntry(name, [this](int at, const char *relative) { open(at, relative); });
 }
@@ -36,7 +31,7 @@ void ReadOnlyFile::open(int at, const char *relative)
 void ReadOnlyFile::fail(int err) const
 {
     // The whole path is made only now: "not found" tells a missing file from a missing folder by it.
-    throw EInOutError::fromErrno(err, m_folder ? m_folder->pathOf(m_path) : m_path);
+    throw EInOutError::fromErrno(err, m_folder.pathOf(m_name));
 }
 
 ReadOnlyFile::~ReadOnlyFile()

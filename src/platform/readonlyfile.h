@@ -16,9 +16,10 @@ class Folder;
 class ReadOnlyFile
 {
 public:
-    /** Opens an existing file; a failure raises EInOutError at once. */
-    explicit ReadOnlyFile(const std::string &path);
-    /** Opens the entry `name` of a held folder by its descriptor; fails as the joined path would. */
+    /**
+     * Opens the existing entry `name` of a held folder by its descriptor; a failure raises
+     * EInOutError at once, as opening the joined path would.
+     */
     ReadOnlyFile(const Folder &folder, const std::string &name);
     ~ReadOnlyFile();
 
@@ -41,8 +42,8 @@ private:
     void open(int at, const char *relative);
     [[noreturn]] void fail(int err) const;
 
-    std::string m_path;              // the whole path, or the name inside m_folder
-    const Folder *m_folder = nullptr;
+    std::string m_name;
+    const Folder &m_folder;
     int m_fd = -1;
 };
 

@@ -68,7 +68,7 @@ int32_t batchNumber(BatchHost &host, int width, int index, int count)
     return start + index;
 }
 
-void renameInFolder(BatchHost &host, const platform::Folder &folder, const std::string &oldName,
+void renameInFolder(BatchHost &host, platform::NoReplaceMover &mover, const std::string &oldName,
                     const std::string &newName, int32_t &collisions)
 {
     // The name is tested only when the move is refused, which comes to the same as testing
@@ -77,9 +77,9 @@ void renameInFolder(BatchHost &host, const platform::Folder &folder, const std::
     // collisions moves each file with one call.
     // A failed move (a name the folder cannot hold, no rights, the suffixed name taken too)
     // leaves the file as it was and is not reported.
-    if (platform::moveFileInFolder(folder, oldName, newName) != 0 && platform::fileExistsIn(folder, newName)) {
+    if (mover.move(oldName, newName) != 0 && platform::fileExistsIn(mover.folder(), newName)) {
         ++collisions;
-        platform::moveFileInFolder(folder, oldName, collisionName(newName, collisions, oldName));
+        mover.move(oldName, collisionName(newName, collisions, oldName));
     }
     host.ListFiles();
 }

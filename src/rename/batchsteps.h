@@ -9,7 +9,7 @@
 class BatchHost;
 
 namespace platform {
-class Folder;
+class NoReplaceMover;
 }
 
 // The steps both batch engines share.
@@ -59,11 +59,11 @@ void informUser(BatchHost &host, const std::string &message);
 int32_t batchNumber(BatchHost &host, int width, int index, int count);
 
 /**
- * The collision rule and the rename step in the batch's folder: a taken new name gets the
- * batch's next "-a" suffix (tested once), the move never replaces and its outcome is not
- * examined, and the file list is re-read either way.
+ * The collision rule and the rename step in the batch's folder, through the batch's mover: a
+ * taken new name gets the batch's next "-a" suffix (tested once), the move never replaces and
+ * its outcome is not examined, and the file list is re-read either way.
  */
-void renameInFolder(BatchHost &host, const platform::Folder &folder, const std::string &oldName,
+void renameInFolder(BatchHost &host, platform::NoReplaceMover &mover, const std::string &oldName,
                     const std::string &newName, int32_t &collisions);
 
 /** The progress rule; a batch of one leaves the bar alone. */

@@ -1,6 +1,7 @@
 #include "rename/camerarename.h"
 
 #include "platform/folder.h"
+#include "platform/movefile.h"
 #include "rename/batchhost.h"
 #include "rename/batchsteps.h"
 #include "rename/namingrules.h"
@@ -19,11 +20,12 @@ void CameraRename(BatchHost &host, CameraStyle style)
         informUser(host, EmptySelectionMessage);
     } else {
         const platform::Folder folder(host.currentFolder());
+        platform::NoReplaceMover mover(folder);
         const int count = static_cast<int>(names.size());
         int32_t collisions = 0;
         for (int index = 0; index < count; ++index) {
             const std::string &oldName = names[index];
-            renameInFolder(host, folder, oldName, cameraName(style, batchNumber(host, 4, index, count), oldName),
+            renameInFolder(host, mover, oldName, cameraName(style, batchNumber(host, 4, index, count), oldName),
                            collisions);
             advanceProgress(host, index, count);
         }

@@ -2,25 +2,35 @@
 
 #include "capture/filedate.h"
 #include "platform/folder.h"
+#include "platform/movefile.h"
 #include "rename/batchhost.h"
 #include "rename/batchsteps.h"
 #include "rename/namingrules.h"
 
+#include <optional>
+
 namespace {
 
-void renameBatch(BatchHost &host, const std::vector<std::string> &names, const std::string &userText)
+void renameBatch(BatchHost &host, const std::vector<std::string> &names, const std::string &userText,
+                 const DateReader &reader, int readAheadWindow)
 {
     // Opened once: every file of the batch is read, tested and moved by the descriptor.
     const platform::Folder folder(host.currentFolder());
+    // Learns the volume's way of moving without replacing at the first move.
+    platform::NoReplaceMover mover(folder);
     const int count = static_cast<int>(names.size());
     int32_t collisions = 0;
     FlushingRefusalNotice notice(host);
+    // Only a batch that reads dates reads ahead; leaving the batch, by any way, ends the reading.
+    std::optional<DateReadAhead> readAhead;
 
     for (int index = 0; index < count; ++index) {
         const OptionState options = host.options();
         NamingInput input{names[index], {}, 0, userText, options};
         if (modeReadsDate(options.namingMode)) {
-            if (!ReadCaptureDate(folder, input.oldName, input.dateStamp, notice)) {
+            if (!readAhead)
+                readAhead.emplace(folder, names, reader, readAheadWindow, index);
+            if (!readAhead->take(index, input.dateStamp, notice)) {
                 advanceProgress(host, index, count);
                 continue;
             }
@@ -31,11 +41,12 @@ void renameBatch(BatchHost &host, const std::vector<std::string> &names, const s
         const RuleResult result = composeNewName(input);
         switch (result.action) {
         case RuleResult::Rename:
-            renameInFolder(host, folder, input.oldName, result.newName, collisions);
+            renameInFolder(host, mover, input.oldName, result.newName, collisions);
             break;
         case RuleResult::Skip:
             break;
         case RuleResult::EndBatchWithMessage:
+            readAhead.reset(); // nothing is read while the box waits for the user
             informUser(host, DateIsWholeNameMessage);
             return;
         case RuleResult::EndBatch:
@@ -49,12 +60,19 @@ void renameBatch(BatchHost &host, const std::vector<std::string> &names, const s
 
 void RenameSelected(BatchHost &host)
 {
+    static const DateReader reader = [](const platform::Folder &folder, const std::string &name, std::string &stamp,
+                                        RefusalNotice &notice) { return ReadCaptureDate(folder, name, stamp, notice); };
+    RenameSelected(host, reader, DateReadAhead::DefaultWindow);
+}
+
+void RenameSelected(BatchHost &host, const DateReader &reader, int readAheadWindow)
+{
     DeferredListing listing(host);
     const std::vector<std::string> names = takeBatchSnapshot(host);
     const std::string userText = batchUserText(host.userTextChecked(), host.userText());
     if (names.empty())
         informUser(host, EmptySelectionMessage);
     else
-        renameBatch(host, names, userText);
+        renameBatch(host, names, userText, reader, readAheadWindow);
     listing.finish();
 }

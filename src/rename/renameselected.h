@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rename/datereadahead.h"
+
 class BatchHost;
 
 /**
@@ -9,3 +11,9 @@ class BatchHost;
  * was renamed before stays renamed.
  */
 void RenameSelected(BatchHost &host);
+
+/**
+ * The same with the capture-date reader and the read-ahead window given: tests put in a
+ * reader of their own.
+ */
+void RenameSelected(BatchHost &host, const DateReader &reader, int readAheadWindow);

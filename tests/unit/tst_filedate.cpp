@@ -127,6 +127,13 @@ public:
     int descriptorsAtRefusal = -1;
 };
 
+// The file-time stamp of the file at path, by its folder.
+std::string fileTimeStampOf(const std::string &path)
+{
+    const auto [folder, name] = platform::splitPath(path);
+    return filedate_detail::FileTimeStamp(platform::Folder(folder), name);
+}
+
 // What one reading gave: "stamp:<stamp>", "refused", or the failure's class and message.
 std::string readingOf(const std::string &path, std::string &stamp, CountingNotice &notice)
 {
@@ -200,7 +207,10 @@ std::string readingWithBlock(const std::string &path, std::size_t blockSize)
     CountingNotice notice;
     std::string result;
     try {
-        result = filedate_detail::readCaptureDate(path, stamp, notice, blockSize) ? "stamp:" + stamp : "refused";
+        const auto [folder, name] = platform::splitPath(path);
+        result = filedate_detail::readCaptureDate(platform::Folder(folder), name, stamp, notice, blockSize)
+                     ? "stamp:" + stamp
+                     : "refused";
     } catch (const EInOutError &e) {
         result = "EInOutError:" + std::to_string(e.code()) + ":" + e.what();
     } catch (const EConvertError &e) {
@@ -410,13 +420,13 @@ TEST_P(FileTime, StampsTheLocalTimeOfTheFileDownToAnEvenSecond)
         GTEST_SKIP() << "the file system cannot hold this time";
     if (GetParam().expected.empty()) {
         try {
-            filedate_detail::FileTimeStamp(path);
+            fileTimeStampOf(path);
             FAIL() << "gave a time";
         } catch (const EConvertError &e) {
             EXPECT_STREQ(e.what(), "Invalid argument to date encode");
         }
     } else {
-        EXPECT_EQ(filedate_detail::FileTimeStamp(path), GetParam().expected);
+        EXPECT_EQ(fileTimeStampOf(path), GetParam().expected);
     }
 }
 
@@ -459,7 +469,7 @@ TEST(FileTime, ThereIsNoTimeForAMissingFileOrAFolder)
     std::filesystem::create_directory(folder.path("folder"));
     for (const std::string &path : {folder.path("missing.jpg"), folder.path("folder"), std::string()}) {
         try {
-            filedate_detail::FileTimeStamp(path);
+            fileTimeStampOf(path);
             ADD_FAILURE() << "gave a time for " << path;
         } catch (const EConvertError &e) {
             EXPECT_STREQ(e.what(), "Invalid argument to date encode") << path;
@@ -533,7 +543,8 @@ TEST(ReadOnlyFile, ReadsAtExplicitPositionsAndDeliversLessAtTheEnd)
 {
     TemporaryFolder folder;
     writeFile(folder.path("five"), {1, 2, 3, 4, 5});
-    platform::ReadOnlyFile file(folder.path("five"));
+    const platform::Folder held(folder.path());
+    platform::ReadOnlyFile file(held, "five");
     unsigned char buffer[4] = {};
     EXPECT_EQ(file.readAt(3, buffer, 4), 2u);
     EXPECT_EQ(buffer[0], 4);
@@ -560,7 +571,8 @@ TEST(HeadBlock, KeepsWhatItsOneReadDeliveredAndReadsEverythingElseOnItsOwn)
     TemporaryFolder folder;
     const std::string path = folder.path("ten");
     writeFile(path, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9});
-    platform::ReadOnlyFile file(path);
+    const platform::Folder held(folder.path());
+    platform::ReadOnlyFile file(held, "ten");
     filedate_detail::HeadBlock head(file, 8);
     unsigned char buffer[4] = {};
     ASSERT_EQ(head.readAt(0, buffer, 2), 2u);
