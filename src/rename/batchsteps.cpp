@@ -6,7 +6,7 @@
 #include "rename/batchhost.h"
 #include "rename/namingrules.h"
 
-std::vector<std::string> takeBatchSnapshot(BatchHost &host)
+std::vector<std::string> selectedNames(BatchHost &host)
 {
     std::vector<std::string> names;
     const int lines = host.lineCount();
@@ -14,6 +14,12 @@ std::vector<std::string> takeBatchSnapshot(BatchHost &host)
         if (host.isLineSelected(line))
             names.push_back(host.lineText(line));
     }
+    return names;
+}
+
+std::vector<std::string> takeBatchSnapshot(BatchHost &host)
+{
+    std::vector<std::string> names = selectedNames(host);
     host.showBatchList(names);
     return names;
 }

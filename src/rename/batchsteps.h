@@ -14,6 +14,9 @@ class NoReplaceMover;
 
 // The steps both batch engines share.
 
+/** The names of the selected files, in file-list order. */
+std::vector<std::string> selectedNames(BatchHost &host);
+
 /** Clears the batch list and copies the selected names into it, in file-list order. */
 std::vector<std::string> takeBatchSnapshot(BatchHost &host);
 

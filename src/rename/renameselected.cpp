@@ -22,7 +22,11 @@ void renameBatch(BatchHost &host, const std::vector<std::string> &names, const s
     int32_t collisions = 0;
     FlushingRefusalNotice notice(host);
     // Only a batch that reads dates reads ahead; leaving the batch, by any way, ends the reading.
+    // The first heads are read while the window fills its batch list.
     std::optional<DateReadAhead> readAhead;
+    if (modeReadsDate(host.options().namingMode))
+        readAhead.emplace(folder, names, reader, readAheadWindow, 0);
+    host.showBatchList(names);
 
     for (int index = 0; index < count; ++index) {
         const OptionState options = host.options();
@@ -68,11 +72,13 @@ void RenameSelected(BatchHost &host)
 void RenameSelected(BatchHost &host, const DateReader &reader, int readAheadWindow)
 {
     DeferredListing listing(host);
-    const std::vector<std::string> names = takeBatchSnapshot(host);
+    const std::vector<std::string> names = selectedNames(host);
     const std::string userText = batchUserText(host.userTextChecked(), host.userText());
-    if (names.empty())
+    if (names.empty()) {
+        host.showBatchList(names);
         informUser(host, EmptySelectionMessage);
-    else
-        renameBatch(host, names, userText, reader, readAheadWindow);
+    } else {
+        renameBatch(host, names, userText, reader, readAheadWindow); // shows the batch list itself
+    }
     listing.finish();
 }
