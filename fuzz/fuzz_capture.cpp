@@ -11,6 +11,7 @@
 #include "capture/headblock.h"
 #include "platform/errors.h"
 #include "platform/folder.h"
+#include "fuzzsample.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -21,13 +22,7 @@
 
 namespace {
 
-void require(bool condition, const char *promise)
-{
-    if (!condition) {
-        std::fprintf(stderr, "broken promise: %s\n", promise);
-        std::abort();
-    }
-}
+using fuzzsample::require;
 
 class CountingNotice : public RefusalNotice
 {
@@ -40,54 +35,6 @@ public:
     int count = 0;
     std::string last;
 };
-
-std::string g_path;
-
-void removeSampleFile()
-{
-    ::unlink(g_path.c_str());
-}
-
-const std::string &samplePath()
-{
-    if (g_path.empty()) {
-        // Memory-backed when the machine has it: the file is rewritten for every input.
-        const char *folder = std::getenv("TMPDIR");
-        if (!folder || !*folder)
-            folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        std::string pattern = std::string(folder) + "/fuzz_capture-XXXXXX.jpg";
-        const int fd = ::mkstemps(pattern.data(), 4);
-        require(fd >= 0, "a sample file can be made");
-        ::close(fd);
-        g_path = pattern;
-        std::atexit(removeSampleFile);
-    }
-    return g_path;
-}
-
-// Written over in place and cut to size: truncating to nothing first would have ext4 flush
-// the file to disk at every close, which costs a hundred times the reading.
-void writeSample(const std::string &path, const std::uint8_t *data, std::size_t size)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    require(fd >= 0, "the sample file opens for writing");
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
-        require(written > 0, "the sample file takes the input");
-        done += static_cast<std::size_t>(written);
-    }
-    require(::ftruncate(fd, static_cast<off_t>(size)) == 0, "the sample file is cut to size");
-    ::close(fd);
-}
-
-// The descriptor the next open would get: a reading that leaves one open moves it.
-int lowestFreeDescriptor()
-{
-    const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    ::close(fd);
-    return fd;
-}
 
 // One reading's whole outcome as text: answer, stamp, notices, or the failure.
 template <typename Read>
@@ -133,9 +80,9 @@ void requireSameOutcomes(const std::string &path)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::string &path = samplePath();
-    writeSample(path, data, size);
-    const int lowestFree = lowestFreeDescriptor();
+    const std::string &path = fuzzsample::samplePath("fuzz_capture", ".jpg");
+    fuzzsample::writeSample(path, data, size);
+    const int lowestFree = fuzzsample::lowestFreeDescriptor();
 
     std::string stamp = "untouched";
     CountingNotice notice;
@@ -160,9 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (answered)
             require(notice.last == "Not a valid JPEG image", "the refusal says what it is");
     }
-    require(lowestFreeDescriptor() == lowestFree, "no descriptor stays open");
+    require(fuzzsample::lowestFreeDescriptor() == lowestFree, "no descriptor stays open");
 
     requireSameOutcomes(path);
-    require(lowestFreeDescriptor() == lowestFree, "no descriptor stays open");
+    require(fuzzsample::lowestFreeDescriptor() == lowestFree, "no descriptor stays open");
     return 0;
 }

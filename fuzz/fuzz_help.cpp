@@ -10,67 +10,14 @@
 #include "help/searchindex.h"
 #include "help/sitemap.h"
 #include "help/topicpath.h"
+#include "fuzzsample.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
-void require(bool condition, const char *promise)
-{
-    if (!condition) {
-        std::fprintf(stderr, "broken promise: %s\n", promise);
-        std::abort();
-    }
-}
-
-std::string g_path;
-
-void removeSampleFile()
-{
-    ::unlink(g_path.c_str());
-}
-
-const std::string &samplePath()
-{
-    if (g_path.empty()) {
-        const char *folder = std::getenv("TMPDIR");
-        if (!folder || !*folder)
-            folder = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        std::string pattern = std::string(folder) + "/fuzz_help-XXXXXX.chm";
-        const int fd = ::mkstemps(pattern.data(), 4);
-        require(fd >= 0, "a sample file can be made");
-        ::close(fd);
-        g_path = pattern;
-        std::atexit(removeSampleFile);
-    }
-    return g_path;
-}
-
-void writeSample(const std::string &path, const std::uint8_t *data, std::size_t size)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    require(fd >= 0, "the sample file opens for writing");
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = ::pwrite(fd, data + done, size - done, static_cast<off_t>(done));
-        require(written > 0, "the sample file takes the input");
-        done += static_cast<std::size_t>(written);
-    }
-    require(::ftruncate(fd, static_cast<off_t>(size)) == 0, "the sample file is cut to size");
-    ::close(fd);
-}
-
-int lowestFreeDescriptor()
-{
-    const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    ::close(fd);
-    return fd;
-}
+using fuzzsample::require;
 
 void readPage(const QByteArray &html)
 {
@@ -108,11 +55,11 @@ void readHelpFile(const QString &path)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::string &path = samplePath();
-    writeSample(path, data, size);
-    const int lowestFree = lowestFreeDescriptor();
+    const std::string &path = fuzzsample::samplePath("fuzz_help", ".chm");
+    fuzzsample::writeSample(path, data, size);
+    const int lowestFree = fuzzsample::lowestFreeDescriptor();
     readHelpFile(QString::fromStdString(path));
-    require(lowestFreeDescriptor() == lowestFree, "no descriptor stays open");
+    require(fuzzsample::lowestFreeDescriptor() == lowestFree, "no descriptor stays open");
 
     const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     (void)parseSystemEntries(bytes);

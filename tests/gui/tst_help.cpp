@@ -83,7 +83,6 @@ private slots:
 private:
     HelpViewer *openHelpfile();
     QString startCopy() const { return m_folder->path() + QStringLiteral("/rename.chm"); }
-    bool clickLink(QTextBrowser *browser, const QString &linkText);
     /** Compiles `pages` (name, content) with chmcmd under `options`; the path of the compiled file. */
     QString compile(const QMap<QString, QByteArray> &pages, const QString &options);
 
@@ -115,23 +114,6 @@ HelpViewer *HelpTest::openHelpfile()
     m_form->ui()->OpenHelpfile1->trigger();
     auto *viewer = m_form->findChild<HelpViewer *>();
     return viewer && QTest::qWaitForWindowExposed(viewer) ? viewer : nullptr;
-}
-
-bool HelpTest::clickLink(QTextBrowser *browser, const QString &linkText)
-{
-    QTextCursor found(browser->document());
-    do {
-        found = browser->document()->find(linkText, found, QTextDocument::FindCaseSensitively);
-    } while (!found.isNull() && !found.charFormat().isAnchor());
-    if (found.isNull())
-        return false;
-    QTextCursor middle(browser->document());
-    middle.setPosition((found.selectionStart() + found.selectionEnd()) / 2);
-    browser->setTextCursor(middle);
-    browser->ensureCursorVisible();
-    const QPoint at = browser->cursorRect(middle).center();
-    QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, at);
-    return true;
 }
 
 QString HelpTest::compile(const QMap<QString, QByteArray> &pages, const QString &options)
