@@ -15,8 +15,10 @@ namespace {
 constexpr auto SlowReading = std::chrono::milliseconds(1);
 constexpr int SlowWaitsBeforeAnotherReader = 2;
 
-// More threads than this only queue up in the file system's own.
-constexpr int MaxReaders = 8;
+// A reading costs about as many round trips as a move, so a few threads keep ahead of the batch.
+// More gained nothing on a slow volume and only put more lookups in flight beside the batch's own
+// check and move, which then wait longer.
+constexpr int MaxReaders = 4;
 
 // Keeps what the reader tells of a refusal until the file's turn comes.
 class RecordedRefusal : public RefusalNotice

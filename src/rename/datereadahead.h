@@ -34,7 +34,7 @@ using DateReader =
  *
  * A single thread reads while the files are quick to read. When the batch finds itself
  * waiting long for readings, as on a network share or a slow card, another thread joins, up
- * to eight and never more than the window, so the round trips of several files overlap. When
+ * to four and never more than the window, so the round trips of several files overlap. When
  * the batch would take a file that no thread has started, it reads that file itself.
  */
 class DateReadAhead
