@@ -110,8 +110,11 @@ void CompiledHelp::open()
         refusal = m_access->budgetSpent() ? refusedDirectory(m_path) : refusedDamaged(m_path);
     else
         refusal = indexEntries();
-    if (refusal.isEmpty())
+    if (refusal.isEmpty()) {
+        if (const std::optional<QByteArray> system = read(QStringLiteral("/#SYSTEM")))
+            m_system = parseSystemEntries(*system);
         return;
+    }
     m_refusal = refusal;
     m_byPath.clear();
     m_objects.clear();
@@ -236,15 +239,9 @@ QStringList CompiledHelp::pages() const
     return objectsEndingWith({QStringLiteral(".htm"), QStringLiteral(".html")});
 }
 
-QMap<quint16, QByteArray> CompiledHelp::systemEntries() const
-{
-    const std::optional<QByteArray> system = read(QStringLiteral("/#SYSTEM"));
-    return system ? parseSystemEntries(*system) : QMap<quint16, QByteArray>{};
-}
-
 QString CompiledHelp::defaultTopic() const
 {
-    const QByteArray named = systemEntries().value(systemDefaultTopic);
+    const QByteArray named = m_system.value(systemDefaultTopic);
     if (!named.isEmpty() && contains(objectPath(named)))
         return objectPath(named);
     const QStringList all = pages();
@@ -253,12 +250,12 @@ QString CompiledHelp::defaultTopic() const
 
 QString CompiledHelp::title() const
 {
-    return QString::fromUtf8(systemEntries().value(systemTitle)).trimmed();
+    return QString::fromUtf8(m_system.value(systemTitle)).trimmed();
 }
 
 QString CompiledHelp::sitemapFile(quint16 code, const QString &suffix) const
 {
-    const QByteArray named = systemEntries().value(code);
+    const QByteArray named = m_system.value(code);
     if (!named.isEmpty() && contains(objectPath(named)))
         return objectPath(named);
     const QStringList found = objectsEndingWith({suffix});

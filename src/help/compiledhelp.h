@@ -89,7 +89,6 @@ private:
     bool compressedSectionIsSound(qint64 extent);
     mschmd_file *entry(const QString &objectPath) const;
     std::optional<QByteArray> extract(mschmd_file *file) const;
-    QMap<quint16, QByteArray> systemEntries() const;
     QStringList objectsEndingWith(const QStringList &suffixes) const;
     QString sitemapFile(quint16 code, const QString &suffix) const;
 
@@ -102,6 +101,8 @@ private:
     QHash<QByteArray, mschmd_file *> m_byPath;
     /** The objects in the file's own order. */
     QList<mschmd_file *> m_objects;
+    /** The #SYSTEM entries, read once at opening. */
+    QMap<quint16, QByteArray> m_system;
     /** The decompressor keeps one state and one position in the file. */
     mutable QMutex m_extracting;
 };
