@@ -1,11 +1,15 @@
-// The program icon: a photograph print with a numbered tag lying on its corner, drawn at 64 x 64
-// and reduced to a palette of 256 colours, transparency included.
+// The program icon: a photograph print with a numbered tag lying on its corner. It is drawn on a
+// 64 x 64 grid and scaled to each size the desktop asks for; the program's own 64 x 64 copy is
+// reduced to a palette of 256 colours, transparency included.
 
 #include "artwork.h"
 
+#include <QBuffer>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
+#include <QSvgGenerator>
 #include <algorithm>
 #include <array>
 #include <map>
@@ -93,6 +97,12 @@ void drawTag(QPainter &p)
     p.restore();
 }
 
+void drawIcon(QPainter &p)
+{
+    drawPrint(p);
+    drawTag(p);
+}
+
 /** Median cut over red, green, blue and alpha: at most `colours` entries, weighted by pixel count. */
 QVector<QRgb> medianCut(const std::map<QRgb, int> &histogram, int colours)
 {
@@ -168,17 +178,43 @@ QVector<QRgb> medianCut(const std::map<QRgb, int> &histogram, int colours)
 
 } // namespace
 
-QImage makeIcon()
+QImage makeIcon(int size)
 {
-    QImage image(Size, Size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
-        drawPrint(p);
-        drawTag(p);
+        if (size != Size)
+            p.scale(qreal(size) / Size, qreal(size) / Size);
+        drawIcon(p);
     }
-    image = image.convertToFormat(QImage::Format_ARGB32);
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+QByteArray makeScalableIcon()
+{
+    QBuffer svg;
+    QSvgGenerator generator;
+    generator.setOutputDevice(&svg);
+    generator.setSize(QSize(Size, Size));
+    generator.setViewBox(QRect(0, 0, Size, Size));
+    generator.setTitle(QStringLiteral("Quarimo"));
+    {
+        QPainter p(&generator);
+        p.setRenderHint(QPainter::Antialiasing);
+        drawIcon(p);
+    }
+    // The generator gives every group the painter's font, one of size -1 that no viewer can use;
+    // the icon has no text, so the attributes go.
+    return QString::fromUtf8(svg.data())
+        .remove(QRegularExpression(QStringLiteral("\\s*font-family=\"[^\"]*\" font-size=\"-1\" font-weight=\"\\d+\" font-style=\"\\w+\"")))
+        .toUtf8();
+}
+
+QImage makePaletteIcon()
+{
+    const QImage image = makeIcon(Size);
 
     // Fully transparent pixels share entry 0; the rest get the other 255 entries.
     std::map<QRgb, int> histogram;
