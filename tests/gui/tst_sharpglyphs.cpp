@@ -4,7 +4,6 @@
 // same room on screen.
 
 #include "app/drivecombobox.h"
-#include "app/glyphs.h"
 #include "guitestutil.h"
 #include "ui_mainform.h"
 
@@ -16,7 +15,7 @@ namespace {
 
 const QRgb artBackground = qRgb(0xFF, 0x00, 0xFF);
 
-/** The art the screen's ratio calls for, read by its file name rather than through glyph(). */
+/** The art the screen's ratio calls for, read by its file name, not through the code under test. */
 QImage expectedArt(const QString &name)
 {
     const QString suffix = qApp->devicePixelRatio() >= 2 ? QStringLiteral("@2x") : QString();
@@ -62,7 +61,6 @@ private slots:
     void browserLinesShowTheArtOfTheScreensRatio_data();
     void browserLinesShowTheArtOfTheScreensRatio();
     void theDriveBoxShowsTheArtOfTheScreensRatio();
-    void glyphHandsOutArtForTheRatioAsked();
 
 private:
     QAbstractItemView *listNamed(const QString &name) const;
@@ -144,17 +142,6 @@ void SharpGlyphsTest::theDriveBoxShowsTheArtOfTheScreensRatio()
     QVERIFY(QTest::qWaitForWindowExposed(entries->window()));
     QVERIFY(findArt(entries->viewport()->grab(), entries->visualRect(entries->model()->index(0, 0)), art));
     box->hidePopup();
-}
-
-void SharpGlyphsTest::glyphHandsOutArtForTheRatioAsked()
-{
-    const QPixmap screen = glyph(QStringLiteral("hard"), qApp->devicePixelRatio());
-    QCOMPARE(screen.deviceIndependentSize(), QSizeF(16, 11));
-    QCOMPARE(screen.devicePixelRatio(), qApp->devicePixelRatio());
-    QCOMPARE(screen.size(), QSize(16, 11) * qApp->devicePixelRatio());
-    QVERIFY(findArt(screen, QRect(0, 0, 16, 11), expectedArt(QStringLiteral("hard"))));
-    // A paint device at ratio 1, a printer's preview say, still gets the small art.
-    QCOMPARE(glyph(QStringLiteral("hard"), 1).size(), QSize(16, 11));
 }
 
 QUARIMO_GUI_TEST_MAIN(SharpGlyphsTest)
