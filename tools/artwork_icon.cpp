@@ -103,6 +103,53 @@ void drawIcon(QPainter &p)
     drawTag(p);
 }
 
+/**
+ * The icon up to 32 pixels: the same print and tag, but upright and on whole pixels, since a tilted
+ * edge a quarter pixel wide only blurs at that size. `grid` is the pixel size, the design is 16 units.
+ */
+void drawSmallIcon(QPainter &p, int grid)
+{
+    const auto px = [grid](double units) { return int(units * grid / 16.0 + 0.5); };
+    const QRect print(px(0.5), px(1.5), px(14) - px(0.5), px(12.5) - px(1.5));
+    p.fillRect(print.translated(1, 1), QColor(0, 0, 0, 50));
+    p.fillRect(print, QColor(150, 150, 150));
+    p.fillRect(print.adjusted(1, 1, -1, -1), QColor(250, 250, 247));
+
+    const QRect picture = print.adjusted(2, 2, -2, -2);
+    QLinearGradient sky(picture.topLeft(), picture.bottomLeft());
+    sky.setColorAt(0, QColor(40, 120, 220));
+    sky.setColorAt(1, QColor(170, 215, 250));
+    p.fillRect(picture, sky);
+    p.save();
+    p.setClipRect(picture);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 205, 40));
+    const double sun = std::max(1.0, grid / 12.0);
+    p.drawEllipse(QPointF(picture.right() + 1 - 2.5 * sun, picture.top() + sun + 0.5), sun, sun);
+    p.setBrush(QColor(70, 160, 70));
+    p.drawEllipse(QRectF(picture.left() - picture.width() * 0.2, picture.bottom() + 1 - picture.height() * 0.45,
+                         picture.width() * 0.9, picture.height() * 0.8));
+    p.setBrush(QColor(30, 115, 45));
+    p.drawEllipse(QRectF(picture.left() + picture.width() * 0.2, picture.bottom() + 1 - picture.height() * 0.3,
+                         picture.width() * 1.2, picture.height() * 0.8));
+    p.restore();
+
+    // The tag, upright, its point to the left and its eyelet one pixel.
+    const int left = px(8), right = px(16), top = px(10), bottom = px(16), middle = (top + bottom) / 2;
+    const QPolygon tag{{left, middle}, {left + (bottom - top) / 2, top}, {right - 1, top}, {right - 1, bottom - 1},
+                       {left + (bottom - top) / 2, bottom - 1}};
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QColor(150, 70, 0));
+    QLinearGradient fill(0, top, 0, bottom);
+    fill.setColorAt(0, QColor(255, 170, 60));
+    fill.setColorAt(1, QColor(235, 120, 20));
+    p.setBrush(fill);
+    p.drawPolygon(tag);
+    p.fillRect(QRect(left + (bottom - top) / 2, middle, 1, 1), QColor(255, 245, 225));
+    p.restore();
+}
+
 /** Median cut over red, green, blue and alpha: at most `colours` entries, weighted by pixel count. */
 QVector<QRgb> medianCut(const std::map<QRgb, int> &histogram, int colours)
 {
@@ -185,9 +232,13 @@ QImage makeIcon(int size)
     {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
-        if (size != Size)
-            p.scale(qreal(size) / Size, qreal(size) / Size);
-        drawIcon(p);
+        if (size <= 32) {
+            drawSmallIcon(p, size);
+        } else {
+            if (size != Size)
+                p.scale(qreal(size) / Size, qreal(size) / Size);
+            drawIcon(p);
+        }
     }
     return image.convertToFormat(QImage::Format_ARGB32);
 }
