@@ -4,6 +4,7 @@
 // same room on screen.
 
 #include "app/drivecombobox.h"
+#include "app/glyphs.h"
 #include "guitestutil.h"
 #include "ui_mainform.h"
 
@@ -61,6 +62,7 @@ private slots:
     void browserLinesShowTheArtOfTheScreensRatio_data();
     void browserLinesShowTheArtOfTheScreensRatio();
     void theDriveBoxShowsTheArtOfTheScreensRatio();
+    void aFractionalRatioGetsTheWholeArtUnblended();
 
 private:
     QAbstractItemView *listNamed(const QString &name) const;
@@ -142,6 +144,13 @@ void SharpGlyphsTest::theDriveBoxShowsTheArtOfTheScreensRatio()
     QVERIFY(QTest::qWaitForWindowExposed(entries->window()));
     QVERIFY(findArt(entries->viewport()->grab(), entries->visualRect(entries->model()->index(0, 0)), art));
     box->hidePopup();
+}
+
+void SharpGlyphsTest::aFractionalRatioGetsTheWholeArtUnblended()
+{
+    const QPixmap shown = glyph(QStringLiteral("network"), 1.5);
+    QCOMPARE(shown.deviceIndependentSize(), QSizeF(16, 11));
+    QVERIFY(findArt(shown, QRect(0, 0, 16, 11), expectedArt(QStringLiteral("network"))));
 }
 
 QUARIMO_GUI_TEST_MAIN(SharpGlyphsTest)
