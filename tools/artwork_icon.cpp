@@ -258,9 +258,9 @@ QByteArray makeScalableIcon()
     }
     // The generator gives every group the painter's font, one of size -1 that no viewer can use;
     // the icon has no text, so the attributes go.
-    return QString::fromUtf8(svg.data())
-        .remove(QRegularExpression(QStringLiteral("\\s*font-family=\"[^\"]*\" font-size=\"-1\" font-weight=\"\\d+\" font-style=\"\\w+\"")))
-        .toUtf8();
+    const QRegularExpression unusedFont(
+        QStringLiteral("\\s*font-family=\"[^\"]*\" font-size=\"-1\" font-weight=\"\\d+\" font-style=\"\\w+\""));
+    return QString::fromUtf8(svg.data()).remove(unusedFont).toUtf8();
 }
 
 QImage makePaletteIcon()

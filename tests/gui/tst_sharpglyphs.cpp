@@ -1,7 +1,6 @@
 // The browser's glyphs as the real main window draws them, at the screen's pixel ratio: this binary
 // runs once as it is and once under QT_SCALE_FACTOR=2. At 1 the lines and the drive box show the
-// 16-pixel art pixel for pixel; at 2 they show the "@2x" art, not the small one scaled up, in the
-// same room on screen.
+// 16-pixel art pixel for pixel; at 2 the "@2x" art, not the small one scaled up, in the same room.
 
 #include "app/drivecombobox.h"
 #include "app/glyphs.h"
@@ -14,37 +13,40 @@
 
 namespace {
 
-const QRgb artBackground = qRgb(0xFF, 0x00, 0xFF);
+QImage artFile(const QString &file)
+{
+    return QImage(QStringLiteral(":/glyphs/") + file).convertToFormat(QImage::Format_RGB32);
+}
 
 /** The art the screen's ratio calls for, read by its file name, not through the code under test. */
 QImage expectedArt(const QString &name)
 {
     const QString suffix = qApp->devicePixelRatio() >= 2 ? QStringLiteral("@2x") : QString();
-    return QImage(QStringLiteral(":/glyphs/%1%2.xpm").arg(name, suffix)).convertToFormat(QImage::Format_RGB32);
+    return artFile(name + suffix + QStringLiteral(".xpm"));
 }
 
-/** Whether `art` shows, pixel for pixel, with its background see-through, at (x, y) of `shot`. */
-bool showsArtAt(const QImage &shot, const QImage &art, int x, int y)
-{
-    for (int j = 0; j < art.height(); ++j)
-        for (int i = 0; i < art.width(); ++i) {
-            const QRgb want = art.pixel(i, j) & 0xFFFFFF, seen = shot.pixel(x + i, y + j) & 0xFFFFFF;
-            const bool seeThrough = want == (artBackground & 0xFFFFFF);
-            if (seeThrough ? seen == want : seen != want)
-                return false;
-        }
-    return true;
-}
-
-/** Where in `area` (in the widget's own coordinates) the shot of a widget shows `art`, in its pixels. */
+/**
+ * Where in `area` (in the shot widget's own coordinates) the shot shows `art` pixel for pixel, its
+ * background colour see-through; in the shot's pixels.
+ */
 std::optional<QPoint> findArt(const QPixmap &shot, const QRect &area, const QImage &art)
 {
     const QImage image = shot.toImage().convertToFormat(QImage::Format_RGB32);
+    const QRgb background = art.pixel(0, art.height() - 1);
+    const auto showsAt = [&](int x, int y) {
+        for (int j = 0; j < art.height(); ++j)
+            for (int i = 0; i < art.width(); ++i) {
+                const QRgb want = art.pixel(i, j), seen = image.pixel(x + i, y + j);
+                if (want == background ? seen == want : seen != want)
+                    return false;
+            }
+        return true;
+    };
     const qreal ratio = shot.devicePixelRatio();
     const QRect pixels = QRect(area.topLeft() * ratio, area.size() * ratio).intersected(image.rect());
     for (int y = pixels.top(); y + art.height() <= pixels.bottom() + 1; ++y)
         for (int x = pixels.left(); x + art.width() <= pixels.right() + 1; ++x)
-            if (showsArtAt(image, art, x, y))
+            if (showsAt(x, y))
                 return QPoint(x, y);
     return std::nullopt;
 }
@@ -63,14 +65,13 @@ private slots:
     void browserLinesShowTheArtOfTheScreensRatio();
     void theDriveBoxShowsTheArtOfTheScreensRatio();
     void aFractionalRatioGetsTheWholeArtUnblended();
-
-private:
-    QAbstractItemView *listNamed(const QString &name) const;
 };
 
 void SharpGlyphsTest::init()
 {
-    DriveComboBox::setVolumeSource([] { return std::vector<platform::Volume>{{"/", platform::VolumeType::CdRom, "DISC", {}}}; });
+    DriveComboBox::setVolumeSource([] {
+        return std::vector<platform::Volume>{{"/", platform::VolumeType::CdRom, "", {}}};
+    });
     makeFolder();
     m_folder->writeFile("photo.jpg");
     m_folder->writeFile("sub/inner.jpg");
@@ -83,53 +84,42 @@ void SharpGlyphsTest::cleanup()
     DriveComboBox::setVolumeSource({});
 }
 
-QAbstractItemView *SharpGlyphsTest::listNamed(const QString &name) const
-{
-    return name == QLatin1String("File001") ? static_cast<QAbstractItemView *>(u->File001) : u->Dir001;
-}
-
 void SharpGlyphsTest::theLargeArtIsMoreThanTheSmallScaledUp()
 {
     for (const char *name : {"openfolder", "currentfolder", "closedfolder", "unknownfile", "executable", "floppy",
                              "hard", "network", "cdrom", "ram"}) {
-        const QImage small(QStringLiteral(":/glyphs/%1.xpm").arg(QLatin1String(name)));
-        const QImage large(QStringLiteral(":/glyphs/%1@2x.xpm").arg(QLatin1String(name)));
+        const QImage small = artFile(QLatin1String(name) + QStringLiteral(".xpm"));
+        const QImage large = artFile(QLatin1String(name) + QStringLiteral("@2x.xpm"));
         QCOMPARE(large.size(), small.size() * 2);
-        QVERIFY2(large.convertToFormat(QImage::Format_RGB32)
-                     != small.scaled(small.size() * 2).convertToFormat(QImage::Format_RGB32),
-                 name);
+        QVERIFY2(large != small.scaled(small.size() * 2), name);
         QCOMPARE(large.pixel(0, large.height() - 1), small.pixel(0, small.height() - 1));
     }
 }
 
 void SharpGlyphsTest::browserLinesShowTheArtOfTheScreensRatio_data()
 {
-    QTest::addColumn<QString>("list");
+    QTest::addColumn<bool>("fileList");
     QTest::addColumn<int>("row"); // from the end when negative
     QTest::addColumn<QString>("glyph");
-    QTest::newRow("file") << "File001" << 0 << "unknownfile";
-    QTest::newRow("root") << "Dir001" << 0 << "openfolder";
-    QTest::newRow("current folder") << "Dir001" << -2 << "currentfolder";
-    QTest::newRow("subfolder") << "Dir001" << -1 << "closedfolder";
+    QTest::newRow("file") << true << 0 << "unknownfile";
+    QTest::newRow("root") << false << 0 << "openfolder";
+    QTest::newRow("current folder") << false << -2 << "currentfolder";
+    QTest::newRow("subfolder") << false << -1 << "closedfolder";
 }
 
 void SharpGlyphsTest::browserLinesShowTheArtOfTheScreensRatio()
 {
-    QFETCH(QString, list);
+    QFETCH(bool, fileList);
     QFETCH(int, row);
     QFETCH(QString, glyph);
-    QAbstractItemView *view = listNamed(list);
-    const int rows = view->model()->rowCount();
-    const QRect line = view->visualRect(view->model()->index(row < 0 ? rows + row : row, 0));
-    QVERIFY(line.isValid());
+    QAbstractItemView *view = fileList ? static_cast<QAbstractItemView *>(u->File001) : u->Dir001;
+    const QRect line = view->visualRect(view->model()->index(row < 0 ? view->model()->rowCount() + row : row, 0));
     const QPixmap shot = view->viewport()->grab();
     QCOMPARE(shot.devicePixelRatio(), qApp->devicePixelRatio());
-
     const std::optional<QPoint> found = findArt(shot, line, expectedArt(glyph));
     QVERIFY2(found, qPrintable(glyph));
-    // The glyph keeps its place on screen: vertically centred on the line, whatever the ratio.
-    const qreal ratio = shot.devicePixelRatio();
-    QCOMPARE(found->y(), qRound((line.top() + (line.height() - 15) / 2) * ratio));
+    // Its place on screen is the same at every ratio: vertically centred on the line.
+    QCOMPARE(found->y(), qRound((line.top() + (line.height() - 15) / 2) * shot.devicePixelRatio()));
 }
 
 void SharpGlyphsTest::theDriveBoxShowsTheArtOfTheScreensRatio()
@@ -138,7 +128,6 @@ void SharpGlyphsTest::theDriveBoxShowsTheArtOfTheScreensRatio()
     QCOMPARE(box->currentIndex(), 0);
     const QImage art = expectedArt(QStringLiteral("cdrom"));
     QVERIFY(findArt(box->grab(), box->rect(), art));
-
     box->showPopup();
     QAbstractItemView *entries = box->view();
     QVERIFY(QTest::qWaitForWindowExposed(entries->window()));
