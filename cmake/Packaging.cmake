@@ -12,17 +12,29 @@ add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/quarimo.1.gz
                    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/quarimo.1 VERBATIM)
 add_custom_target(manpage ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/quarimo.1.gz)
 
+# Debian wants the changelog compressed too, and reproducibly: no name, no time stamp.
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+                   COMMAND ${GZIP_EXECUTABLE} -9nc ${PROJECT_SOURCE_DIR}/packaging/changelog
+                           > ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+                   DEPENDS ${PROJECT_SOURCE_DIR}/packaging/changelog VERBATIM)
+add_custom_target(changelog ALL DEPENDS ${CMAKE_BINARY_DIR}/packaging/changelog.gz)
+
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.quarimo.Quarimo.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/org.quarimo.Quarimo.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The icon theme's sizes, drawn by `make artwork`; 64 x 64 is the program's own window icon.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icon.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps RENAME quarimo.png)
-if(EXISTS ${PROJECT_SOURCE_DIR}/resources/icon-128.png)
-    install(FILES ${PROJECT_SOURCE_DIR}/resources/icon-128.png
-            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps RENAME quarimo.png)
-endif()
+foreach(size 16 24 32 48 128 256)
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/quarimo-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME quarimo.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/quarimo.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/quarimo.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright ${CMAKE_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quarimo)
@@ -33,8 +45,12 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Renames the JPEG photographs of a folder in one pass: by capture date (as a prefix,\n a suffix or the whole name), by zero-padded numbers with optional text, or to\n camera-style names. Nothing is ever overwritten.")
+# One line each, of at most 79 characters: CPack indents them by one space, Debian allows 80, and a
+# line indented further would be shown as preformatted text.
+string(JOIN "\n" CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Renames the JPEG photographs of a folder in one pass: by capture date (as a"
+    "prefix, a suffix or the whole name), by zero-padded numbers with optional"
+    "text, or to camera-style names. Nothing is ever overwritten.")
 # Dependencies come from what the binary really links, plus the font its layout is measured in.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The window system plugins are loaded at run time, so shlibdeps cannot see them.

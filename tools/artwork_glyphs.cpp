@@ -1,9 +1,12 @@
 // The folder browser's glyphs, drawn pixel by pixel in the sixteen colours of the classic display
 // palette. Each picture is kept here as text, one character per pixel; '.' is the background,
-// which every glyph has in its bottom-left pixel and nowhere inside its picture.
+// which every glyph has in its bottom-left pixel and nowhere inside its picture. Each glyph also
+// comes at twice the size for screens scaled by two, enlarged from the same picture by Scale2x:
+// edges stay one colour or the other, with no blur, and diagonals get steps half as high.
 
 #include "artwork.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -171,7 +174,32 @@ std::vector<std::string> withFlap(std::vector<std::string> rows, bool shaded)
     return rows;
 }
 
-std::string toXpm(const std::string &name, const std::vector<std::string> &rows, size_t width, size_t height)
+/**
+ * Scale2x: each pixel becomes four, and a quarter takes the colour of the two neighbours it
+ * touches when those agree and the pixel sits on a corner between them.
+ */
+std::vector<std::string> scale2x(const std::vector<std::string> &rows)
+{
+    const long height = long(rows.size()), width = long(rows.front().size());
+    const auto at = [&](long x, long y) {
+        return rows[size_t(std::clamp(y, 0L, height - 1))][size_t(std::clamp(x, 0L, width - 1))];
+    };
+    std::vector<std::string> out(size_t(height * 2), std::string(size_t(width * 2), ' '));
+    for (long y = 0; y < height; ++y)
+        for (long x = 0; x < width; ++x) {
+            const char e = at(x, y), up = at(x, y - 1), left = at(x - 1, y), right = at(x + 1, y),
+                       down = at(x, y + 1);
+            const bool corner = up != down && left != right;
+            std::string &top = out[size_t(2 * y)], &bottom = out[size_t(2 * y + 1)];
+            top[size_t(2 * x)] = corner && left == up ? left : e;
+            top[size_t(2 * x + 1)] = corner && up == right ? right : e;
+            bottom[size_t(2 * x)] = corner && left == down ? left : e;
+            bottom[size_t(2 * x + 1)] = corner && down == right ? right : e;
+        }
+    return out;
+}
+
+std::string toXpm(std::string name, const std::vector<std::string> &rows, size_t width, size_t height)
 {
     if (rows.size() != height)
         throw std::logic_error(name + ": wrong number of rows");
@@ -187,6 +215,7 @@ std::string toXpm(const std::string &name, const std::vector<std::string> &rows,
     }
     if (rows.back().front() != '.')
         throw std::logic_error(name + ": the bottom-left pixel must be the background");
+    std::replace(name.begin(), name.end(), '@', '_'); // the array's name must be a C identifier
     std::string xpm = "/* XPM */\nstatic const char *const " + name + "[] = {\n";
     xpm += "\"" + std::to_string(width) + " " + std::to_string(height) + " " + std::to_string(used.size()) + " 1\",\n";
     for (char c : used)
@@ -201,16 +230,30 @@ std::string toXpm(const std::string &name, const std::vector<std::string> &rows,
 
 std::vector<Glyph> makeGlyphs()
 {
-    return {
-        {"openfolder", toXpm("openfolder", withFlap(openFolder, false), 16, 15)},
-        {"currentfolder", toXpm("currentfolder", withFlap(openFolder, true), 16, 15)},
-        {"closedfolder", toXpm("closedfolder", closedFolder, 16, 15)},
-        {"unknownfile", toXpm("unknownfile", unknownFile, 16, 15)},
-        {"executable", toXpm("executable", executable, 16, 15)},
-        {"floppy", toXpm("floppy", floppy, 16, 11)},
-        {"hard", toXpm("hard", hard, 16, 11)},
-        {"network", toXpm("network", network, 16, 11)},
-        {"cdrom", toXpm("cdrom", cdrom, 16, 11)},
-        {"ram", toXpm("ram", ram, 16, 11)},
+    struct Picture
+    {
+        std::string name;
+        std::vector<std::string> rows;
+        size_t height;
     };
+    // The browser's lines take glyphs 16 x 15, the drive box 16 x 11.
+    const std::vector<Picture> pictures{
+        {"openfolder", withFlap(openFolder, false), 15},
+        {"currentfolder", withFlap(openFolder, true), 15},
+        {"closedfolder", closedFolder, 15},
+        {"unknownfile", unknownFile, 15},
+        {"executable", executable, 15},
+        {"floppy", floppy, 11},
+        {"hard", hard, 11},
+        {"network", network, 11},
+        {"cdrom", cdrom, 11},
+        {"ram", ram, 11},
+    };
+    std::vector<Glyph> glyphs;
+    for (const Picture &picture : pictures) {
+        glyphs.push_back({picture.name, toXpm(picture.name, picture.rows, 16, picture.height)});
+        const std::string doubled = picture.name + "@2x";
+        glyphs.push_back({doubled, toXpm(doubled, scale2x(picture.rows), 32, picture.height * 2)});
+    }
+    return glyphs;
 }

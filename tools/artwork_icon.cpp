@@ -1,11 +1,15 @@
-// The program icon: a photograph print with a numbered tag lying on its corner, drawn at 64 x 64
-// and reduced to a palette of 256 colours, transparency included.
+// The program icon: a photograph print with a numbered tag lying on its corner. It is drawn on a
+// 64 x 64 grid and scaled to each size the desktop asks for; the program's own 64 x 64 copy is
+// reduced to a palette of 256 colours, transparency included.
 
 #include "artwork.h"
 
+#include <QBuffer>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
+#include <QSvgGenerator>
 #include <algorithm>
 #include <array>
 #include <map>
@@ -93,6 +97,59 @@ void drawTag(QPainter &p)
     p.restore();
 }
 
+void drawIcon(QPainter &p)
+{
+    drawPrint(p);
+    drawTag(p);
+}
+
+/**
+ * The icon up to 32 pixels: the same print and tag, but upright and on whole pixels, since a tilted
+ * edge a quarter pixel wide only blurs at that size. `grid` is the pixel size, the design is 16 units.
+ */
+void drawSmallIcon(QPainter &p, int grid)
+{
+    const auto px = [grid](double units) { return int(units * grid / 16.0 + 0.5); };
+    const QRect print(px(0.5), px(1.5), px(14) - px(0.5), px(12.5) - px(1.5));
+    p.fillRect(print.translated(1, 1), QColor(0, 0, 0, 50));
+    p.fillRect(print, QColor(150, 150, 150));
+    p.fillRect(print.adjusted(1, 1, -1, -1), QColor(250, 250, 247));
+
+    const QRect picture = print.adjusted(2, 2, -2, -2);
+    QLinearGradient sky(picture.topLeft(), picture.bottomLeft());
+    sky.setColorAt(0, QColor(40, 120, 220));
+    sky.setColorAt(1, QColor(170, 215, 250));
+    p.fillRect(picture, sky);
+    p.save();
+    p.setClipRect(picture);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 205, 40));
+    const double sun = std::max(1.0, grid / 12.0);
+    p.drawEllipse(QPointF(picture.right() + 1 - 2.5 * sun, picture.top() + sun + 0.5), sun, sun);
+    p.setBrush(QColor(70, 160, 70));
+    p.drawEllipse(QRectF(picture.left() - picture.width() * 0.2, picture.bottom() + 1 - picture.height() * 0.45,
+                         picture.width() * 0.9, picture.height() * 0.8));
+    p.setBrush(QColor(30, 115, 45));
+    p.drawEllipse(QRectF(picture.left() + picture.width() * 0.2, picture.bottom() + 1 - picture.height() * 0.3,
+                         picture.width() * 1.2, picture.height() * 0.8));
+    p.restore();
+
+    // The tag, upright, its point to the left and its eyelet one pixel.
+    const int left = px(8), right = px(16), top = px(10), bottom = px(16), middle = (top + bottom) / 2;
+    const QPolygon tag{{left, middle}, {left + (bottom - top) / 2, top}, {right - 1, top}, {right - 1, bottom - 1},
+                       {left + (bottom - top) / 2, bottom - 1}};
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QColor(150, 70, 0));
+    QLinearGradient fill(0, top, 0, bottom);
+    fill.setColorAt(0, QColor(255, 170, 60));
+    fill.setColorAt(1, QColor(235, 120, 20));
+    p.setBrush(fill);
+    p.drawPolygon(tag);
+    p.fillRect(QRect(left + (bottom - top) / 2, middle, 1, 1), QColor(255, 245, 225));
+    p.restore();
+}
+
 /** Median cut over red, green, blue and alpha: at most `colours` entries, weighted by pixel count. */
 QVector<QRgb> medianCut(const std::map<QRgb, int> &histogram, int colours)
 {
@@ -168,17 +225,47 @@ QVector<QRgb> medianCut(const std::map<QRgb, int> &histogram, int colours)
 
 } // namespace
 
-QImage makeIcon()
+QImage makeIcon(int size)
 {
-    QImage image(Size, Size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
-        drawPrint(p);
-        drawTag(p);
+        if (size <= 32) {
+            drawSmallIcon(p, size);
+        } else {
+            if (size != Size)
+                p.scale(qreal(size) / Size, qreal(size) / Size);
+            drawIcon(p);
+        }
     }
-    image = image.convertToFormat(QImage::Format_ARGB32);
+    return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+QByteArray makeScalableIcon()
+{
+    QBuffer svg;
+    QSvgGenerator generator;
+    generator.setOutputDevice(&svg);
+    generator.setSize(QSize(Size, Size));
+    generator.setViewBox(QRect(0, 0, Size, Size));
+    generator.setTitle(QStringLiteral("Quarimo"));
+    {
+        QPainter p(&generator);
+        p.setRenderHint(QPainter::Antialiasing);
+        drawIcon(p);
+    }
+    // The generator gives every group the painter's font, one of size -1 that no viewer can use;
+    // the icon has no text, so the attributes go.
+    const QRegularExpression unusedFont(
+        QStringLiteral("\\s*font-family=\"[^\"]*\" font-size=\"-1\" font-weight=\"\\d+\" font-style=\"\\w+\""));
+    return QString::fromUtf8(svg.data()).remove(unusedFont).toUtf8();
+}
+
+QImage makePaletteIcon()
+{
+    const QImage image = makeIcon(Size);
 
     // Fully transparent pixels share entry 0; the rest get the other 255 entries.
     std::map<QRgb, int> histogram;

@@ -10,14 +10,14 @@
 
 namespace {
 
-QPixmap glyphPixmap(LineGlyph kind)
+QString glyphName(LineGlyph kind)
 {
     switch (kind) {
-    case LineGlyph::OpenFolder: return glyph(QStringLiteral("openfolder"));
-    case LineGlyph::CurrentFolder: return glyph(QStringLiteral("currentfolder"));
-    case LineGlyph::ClosedFolder: return glyph(QStringLiteral("closedfolder"));
-    case LineGlyph::UnknownFile: return glyph(QStringLiteral("unknownfile"));
-    case LineGlyph::Executable: return glyph(QStringLiteral("executable"));
+    case LineGlyph::OpenFolder: return QStringLiteral("openfolder");
+    case LineGlyph::CurrentFolder: return QStringLiteral("currentfolder");
+    case LineGlyph::ClosedFolder: return QStringLiteral("closedfolder");
+    case LineGlyph::UnknownFile: return QStringLiteral("unknownfile");
+    case LineGlyph::Executable: return QStringLiteral("executable");
     }
     return {};
 }
@@ -39,14 +39,17 @@ void BrowserLineDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->fillRect(line, option.palette.brush(group, selected ? QPalette::Highlight : QPalette::Base));
 
     const int indent = m_indent(index.row());
-    const QPixmap glyph = glyphPixmap(LineGlyph(index.data(BrowserLineModel::GlyphRole).toInt()));
+    const QPixmap glyph = ::glyph(glyphName(LineGlyph(index.data(BrowserLineModel::GlyphRole).toInt())),
+                                  painter->device()->devicePixelRatioF());
+    // Laid out by the glyph's size on screen, which its "@2x" art shares.
+    const QSize glyphSize = glyph.deviceIndependentSize().toSize();
     if (!glyph.isNull())
-        painter->drawPixmap(line.left() + indent, line.top() + (line.height() - glyph.height()) / 2, glyph);
+        painter->drawPixmap(line.left() + indent, line.top() + (line.height() - glyphSize.height()) / 2, glyph);
 
     QString text = index.data(Qt::DisplayRole).toString();
     if (m_lowerCase && m_lowerCase())
         text = text.toLower();
-    const int textLeft = line.left() + indent + (glyph.isNull() ? GlyphWidth : glyph.width()) + 4;
+    const int textLeft = line.left() + indent + (glyph.isNull() ? GlyphWidth : glyphSize.width()) + 4;
     painter->setFont(option.font);
     painter->setPen(option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->drawText(QRect(textLeft, line.top(), line.right() - textLeft + 1, line.height()),

@@ -35,10 +35,14 @@ const char *glyphName(platform::VolumeType type)
     return "hard";
 }
 
+// The entry's glyph by name, so each paint device gets the art for its pixel ratio.
+constexpr int GlyphNameRole = Qt::UserRole + 1;
+
 // One entry as the box and its list draw it: glyph 2 px in, text after it, both centred on the height.
-void drawEntry(QPainter *painter, const QRect &rect, const QPixmap &glyph, const QString &text, const QColor &ink)
+void drawEntry(QPainter *painter, const QRect &rect, const QString &glyphName, const QString &text, const QColor &ink)
 {
     const int glyphTop = rect.top() + (rect.height() - glyphHeight) / 2;
+    const QPixmap glyph = ::glyph(glyphName, painter->device()->devicePixelRatioF());
     if (!glyph.isNull())
         painter->drawPixmap(rect.left() + 2, glyphTop, glyph);
     const QRect textRect = rect.adjusted(glyphWidth + 6, 0, 0, 0);
@@ -59,7 +63,7 @@ public:
     {
         const bool selected = option.state & QStyle::State_Selected;
         painter->fillRect(option.rect, option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
-        drawEntry(painter, option.rect, index.data(Qt::DecorationRole).value<QPixmap>(),
+        drawEntry(painter, option.rect, index.data(GlyphNameRole).toString(),
                   index.data(Qt::DisplayRole).toString(),
                   option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
     }
@@ -137,7 +141,9 @@ void DriveComboBox::ListDrives()
     for (const platform::Volume &volume : m_volumes) {
         addItem(QIcon(), fromLocalBytes(platform::driveEntryText(volume)),
                 QByteArray(volume.mountPoint.data(), qsizetype(volume.mountPoint.size())));
-        setItemData(count() - 1, glyph(QString::fromLatin1(glyphName(volume.type))), Qt::DecorationRole);
+        const QString name = QString::fromLatin1(glyphName(volume.type));
+        setItemData(count() - 1, glyph(name), Qt::DecorationRole);
+        setItemData(count() - 1, name, GlyphNameRole);
     }
     setCurrentIndex(-1); // adding the first entry selected it; SelectDrive decides
     emit volumesListed(m_volumes);
@@ -196,6 +202,6 @@ void DriveComboBox::paintEvent(QPaintEvent *)
     painter.fillRect(field, palette().brush(highlighted ? QPalette::Highlight : QPalette::Base));
     if (currentIndex() < 0)
         return;
-    drawEntry(&painter, field, itemData(currentIndex(), Qt::DecorationRole).value<QPixmap>(), currentText(),
+    drawEntry(&painter, field, itemData(currentIndex(), GlyphNameRole).toString(), currentText(),
               palette().color(highlighted ? QPalette::HighlightedText : QPalette::Text));
 }
