@@ -9,6 +9,23 @@
 #include <QTextBrowser>
 #include <algorithm>
 
+namespace {
+
+// As Qt walks the chain itself: the next control that takes Tab, shown and enabled, in the same window.
+QWidget *neighbour(QWidget *from, bool forward)
+{
+    QWidget *window = from->window();
+    for (QWidget *candidate = forward ? from->nextInFocusChain() : from->previousInFocusChain(); candidate != from;
+         candidate = forward ? candidate->nextInFocusChain() : candidate->previousInFocusChain()) {
+        if ((candidate->focusPolicy() & Qt::TabFocus) && !candidate->focusProxy() && candidate->window() == window
+            && candidate->isVisibleTo(window) && candidate->isEnabled())
+            return candidate;
+    }
+    return from;
+}
+
+} // namespace
+
 HelpFocusChain::HelpFocusChain(QTextBrowser *topic, QTabWidget *pane) : QObject(topic), m_topic(topic), m_pane(pane)
 {
     m_topic->installEventFilter(this);
@@ -24,19 +41,6 @@ HelpFocusChain::HelpFocusChain(QTextBrowser *topic, QTabWidget *pane) : QObject(
         if (now && m_pane->isAncestorOf(now))
             m_lastInPane = now;
     });
-}
-
-// As Qt walks the chain itself: the next control that takes Tab, shown and enabled, in the same window.
-QWidget *HelpFocusChain::neighbour(QWidget *from, bool forward)
-{
-    QWidget *window = from->window();
-    for (QWidget *candidate = forward ? from->nextInFocusChain() : from->previousInFocusChain(); candidate != from;
-         candidate = forward ? candidate->nextInFocusChain() : candidate->previousInFocusChain()) {
-        if ((candidate->focusPolicy() & Qt::TabFocus) && !candidate->focusProxy() && candidate->window() == window
-            && candidate->isVisibleTo(window) && candidate->isEnabled())
-            return candidate;
-    }
-    return from;
 }
 
 bool HelpFocusChain::eventFilter(QObject *watched, QEvent *event)

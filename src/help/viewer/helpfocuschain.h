@@ -20,9 +20,6 @@ class HelpFocusChain : public QObject
 public:
     HelpFocusChain(QTextBrowser *topic, QTabWidget *pane);
 
-    /** The control of `window` that Tab (`forward`) or Shift+Tab takes the keyboard to from `from`. */
-    static QWidget *neighbour(QWidget *from, bool forward);
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
