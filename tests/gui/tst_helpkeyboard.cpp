@@ -77,6 +77,7 @@ private slots:
     void toolBarActionsHaveShortcuts();
     void aHiddenPaneMovesNoCurrentEntry_data();
     void aHiddenPaneMovesNoCurrentEntry();
+    void searchResultsFoundWhileHiddenArePickedWhenShown();
 
 private:
     /** The viewer, active, on the page of links, with the keyboard in `pane`. */
@@ -254,6 +255,24 @@ void HelpKeyboardTest::aHiddenPaneMovesNoCurrentEntry_data()
     QTest::addColumn<QString>("typed");
     QTest::newRow("Index") << int(IndexPane) << QStringLiteral("second");
     QTest::newRow("Search") << int(SearchPane) << QStringLiteral("second");
+}
+
+// Pages found while the Search tab is not shown: the first is picked when it shows, not before.
+void HelpKeyboardTest::searchResultsFoundWhileHiddenArePickedWhenShown()
+{
+    HelpViewer *viewer = showIn(ContentsPane);
+    QVERIFY(viewer);
+    QListWidget *results = viewer->search()->resultList();
+    QSignalSpy moves(results->selectionModel(), &QItemSelectionModel::currentChanged);
+    viewer->search()->wordsField()->setText(QStringLiteral("second"));
+    QTRY_COMPARE(results->count(), 1);
+    QCOMPARE(moves.count(), 0);
+
+    press(Qt::Key_S, Qt::AltModifier);
+    QVERIFY(results->isVisible());
+    QCOMPARE(results->currentRow(), 0);
+    press(Qt::Key_Return);
+    QCOMPARE(viewer->browser()->source(), HelpBrowser::urlOf(QStringLiteral("/two.htm")));
 }
 
 // A view tells a screen reader of its new current entry as a focus event, so a view that is not
