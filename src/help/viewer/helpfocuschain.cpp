@@ -47,10 +47,10 @@ bool HelpFocusChain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_topic && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        const Qt::KeyboardModifiers other = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
         const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
-        const bool backward = key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
-        if ((forward || backward) && other == Qt::NoModifier && !hasLinkBeyond(forward)) {
+        const bool otherModifiers = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+        if (tab && !otherModifiers && !hasLinkBeyond(forward)) {
             leaveTopic(forward);
             return true;
         }
