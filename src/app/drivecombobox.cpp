@@ -154,13 +154,11 @@ void DriveComboBox::SelectDrive(const std::string &mountPoint)
     if (!showDrive(mountPoint))
         return;
     emit drivePicked(m_drive);
-    emit changed();
 }
 
 void DriveComboBox::followDrive(const std::string &mountPoint)
 {
-    if (showDrive(mountPoint))
-        emit changed();
+    showDrive(mountPoint);
 }
 
 // Makes the volume the drive and selects its entry (an unlisted one leaves the selection);

@@ -59,8 +59,6 @@ signals:
     void drivePicked(const std::string &mountPoint);
     /** The entries were built from a fresh read of the volume table. */
     void volumesListed(const std::vector<platform::Volume> &volumes);
-    /** Raised at the end of every SelectDrive and followDrive that did not return at once. */
-    void changed();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -3,7 +3,9 @@
 #include "app/photograph.h"
 #include "shell/centring.h"
 #include "shell/localtext.h"
+#include "shell/menubarkey.h"
 #include "shell/messageboxes.h"
+#include "shell/namedcombobox.h"
 #include "platform/workdir.h"
 #include "ui_mainform.h"
 #include "version.h"
@@ -23,6 +25,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_ui(std::make_uniq
 {
     MainForm = this;
     initResources();
+    installComboBoxNames();
     m_ui->setupUi(this);
     setWindowIcon(QIcon(QStringLiteral(":/icon.png")));
     m_ui->Image1->setPixmap(QPixmap::fromImage(decodedPhotograph()));
@@ -37,6 +40,7 @@ TMainForm::TMainForm(QWidget *parent) : QMainWindow(parent), m_ui(std::make_uniq
     // The design position, where the window stays when start-up fails before centring
     // (uic keeps only the size of a top-level window's geometry).
     move(289, 180);
+    openMenuBarOnF10(this, m_ui->MainMenu1);
     wireHandlers();
     runHandler(this, [this] { FormCreate(); });
 }

@@ -116,7 +116,7 @@ void DriveBoxTest::typedPrefixPicksTheFirstMatchingEntry()
     DriveComboBox box;
     box.show();
     QVERIFY(QTest::qWaitForWindowExposed(&box));
-    QSignalSpy changes(&box, &DriveComboBox::changed);
+    QSignalSpy changes(&box, &DriveComboBox::drivePicked);
     box.setFocus();
 
     QTest::keyClick(&box, 'm');
@@ -321,7 +321,7 @@ void DriveBoxTest::pickingTheVolumeShownDoesNothing()
     QCOMPARE(u->Dir001->folder(), path("alpha/inner"));
     QVERIFY(QFile::remove(QString::fromStdString(path("quarimo.txt"))));
     QSignalSpy changes(u->Dir001, &DirectoryListBox::changed);
-    QSignalSpy boxChanges(u->Drive001, &DriveComboBox::changed);
+    QSignalSpy boxChanges(u->Drive001, &DriveComboBox::drivePicked);
 
     pick(path("alpha"));
     QCOMPARE(changes.count(), 0);

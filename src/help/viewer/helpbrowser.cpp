@@ -68,6 +68,14 @@ HelpBrowser::HelpBrowser(QWidget *parent) : QTextBrowser(parent)
     setOpenLinks(false);
     setOpenExternalLinks(false);
     connect(this, &QTextBrowser::anchorClicked, this, &HelpBrowser::follow);
+    // A screen reader names the pane and tells which topic it shows.
+    setAccessibleName(QStringLiteral("Topic"));
+    const auto describe = [this] {
+        if (accessibleDescription() != documentTitle())
+            setAccessibleDescription(documentTitle());
+    };
+    connect(this, &QTextBrowser::sourceChanged, this, describe);
+    connect(document(), &QTextDocument::contentsChanged, this, describe);
 }
 
 void HelpBrowser::setHelp(const CompiledHelp *help)

@@ -3,6 +3,7 @@
 #include "help/topicpath.h"
 
 #include <QHeaderView>
+#include <utility>
 
 namespace {
 
@@ -59,6 +60,13 @@ void HelpContentsTree::open(QTreeWidgetItem *item)
 
 void HelpContentsTree::follow(const QString &shown)
 {
+    // A view announces its new current entry as focus to a screen reader, even while hidden; a
+    // hidden tree catches up when it shows.
+    if (!isVisible()) {
+        m_shownWhileHidden = shown;
+        return;
+    }
+    m_shownWhileHidden.reset();
     QTreeWidgetItem *item = m_itemByTopic.value(shown, m_itemByTopic.value(withoutPlace(shown)));
     if (!item) {
         clearSelection();
@@ -68,6 +76,13 @@ void HelpContentsTree::follow(const QString &shown)
         above->setExpanded(true);
     setCurrentItem(item);
     scrollToItem(item);
+}
+
+void HelpContentsTree::showEvent(QShowEvent *event)
+{
+    QTreeWidget::showEvent(event);
+    if (const std::optional<QString> shown = std::exchange(m_shownWhileHidden, std::nullopt))
+        follow(*shown);
 }
 
 QString HelpContentsTree::titleOf(const QString &path) const

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QTreeWidget>
+#include <optional>
 
 /**
  * The Contents tab: the help file's own table of contents as a tree, nested and ordered as the
@@ -29,9 +30,14 @@ public:
 signals:
     void topicChosen(const QString &path);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void addEntries(const QList<SitemapEntry> &entries, QTreeWidgetItem *parent);
     void open(QTreeWidgetItem *item);
 
     QHash<QString, QTreeWidgetItem *> m_itemByTopic;
+    // The page shown last while the tree was hidden, marked when it shows.
+    std::optional<QString> m_shownWhileHidden;
 };

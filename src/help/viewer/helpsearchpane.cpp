@@ -128,10 +128,18 @@ void HelpSearchPane::search(const QString &query)
         auto *item = new QListWidgetItem(page.title, m_results);
         item->setData(pathRole, page.path);
     }
-    if (!found.isEmpty())
+    // A list announces its current entry as focus: a hidden one picks it when it shows.
+    if (!found.isEmpty() && isVisible())
         m_results->setCurrentRow(0);
     m_count->setText(found.isEmpty() ? QStringLiteral("No topics found.")
                                      : QStringLiteral("Topics found: %1").arg(found.size()));
+}
+
+void HelpSearchPane::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_results->currentItem() && m_results->count() > 0)
+        m_results->setCurrentRow(0);
 }
 
 void HelpSearchPane::choose(QListWidgetItem *item)

@@ -47,6 +47,9 @@ signals:
     /** A found page was chosen; `words` are the words searched for. */
     void pageChosen(const QString &path, const QStringList &words);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void search(const QString &query);
     void choose(QListWidgetItem *item);

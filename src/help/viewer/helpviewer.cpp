@@ -6,6 +6,7 @@
 #include "help/topicpath.h"
 #include "help/viewer/helpbrowser.h"
 #include "help/viewer/helpcontentstree.h"
+#include "help/viewer/helpfocuschain.h"
 #include "help/viewer/helpindexpane.h"
 #include "help/viewer/helpsearchpane.h"
 #include "help/htmldocument.h"
@@ -98,6 +99,7 @@ HelpViewer::HelpViewer(QWidget *caller) : QMainWindow(caller, Qt::Window), m_bro
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     m_togglePane = bar->addAction(QString());
     m_togglePane->setObjectName(QStringLiteral("togglePane"));
+    m_togglePane->setShortcut(QKeySequence(Qt::Key_F9));
     connect(m_togglePane, &QAction::triggered, this, [this] { setPaneShown(!m_navigation->isVisible()); });
     QAction *back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), QStringLiteral("&Back"));
     QAction *forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), QStringLiteral("&Forward"));
@@ -122,6 +124,7 @@ HelpViewer::HelpViewer(QWidget *caller) : QMainWindow(caller, Qt::Window), m_bro
     addAction(closeWindow);
 
     buildNavigation();
+    new HelpFocusChain(m_browser, m_navigation);
 }
 
 void HelpViewer::buildNavigation()
@@ -185,8 +188,9 @@ void HelpViewer::setPaneShown(bool shown)
 {
     m_navigation->setVisible(shown);
     m_togglePane->setText(shown ? QStringLiteral("Hide") : QStringLiteral("Show"));
-    m_togglePane->setToolTip(shown ? QStringLiteral("Hide the Contents, Index and Search")
-                                   : QStringLiteral("Show the Contents, Index and Search"));
+    m_togglePane->setToolTip((shown ? QStringLiteral("Hide the Contents, Index and Search (%1)")
+                                    : QStringLiteral("Show the Contents, Index and Search (%1)"))
+                                 .arg(m_togglePane->shortcut().toString(QKeySequence::NativeText)));
 }
 
 // A topic may name a place on its page ("/rules.htm#date"); the place is no part of the object's path.
