@@ -64,7 +64,7 @@ std::string moveFailureReason(int error)
         return "the medium could not be written (was it removed?)";
     switch (error) {
     case EINVAL:
-        return "this volume cannot hold that name (no : ? * \" < > | \\ in it, and no dot or space at its end)";
+        return "this volume cannot hold that name (no / : ? * \" < > | \\ in it, and no dot or space at its end)";
     case ENAMETOOLONG:
         return "the name is too long for this volume";
     case ENOSPC:

@@ -88,7 +88,7 @@ void RenameReportTest::failedMovesAreReportedOnce()
     QTRY_COMPARE(catcher.seen().size(), 1);
     QCOMPARE(catcher.seen().first(),
              "Information|2 photographs kept their names.\n\"a.jpg\" could not become \"" + wanted[0]
-                 + "\": this volume cannot hold that name (no : ? * \" < > | \\ in it, and no dot or space at its "
+                 + "\": this volume cannot hold that name (no / : ? * \" < > | \\ in it, and no dot or space at its "
                    "end).\n\"c.jpg\" could not become \"" + wanted[2] + "\": the volume is full.\n" + WhatToDo + "|"
                  + Information);
     QCOMPARE(onDisk(), (QStringList{wanted[1], "a.jpg", "c.jpg"}));

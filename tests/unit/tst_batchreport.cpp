@@ -17,7 +17,7 @@ using Ending = BatchOutcome::Ending;
 const std::string WhatToDo = "Those photographs are unchanged. Put right what the reasons say (another text for the "
                              "names, room on the volume, the card back in place) and rename them again.";
 const std::string Lost = "the medium could not be written (was it removed?)";
-const std::string Reserved = "this volume cannot hold that name (no : ? * \" < > | \\ in it, and no dot or space at its end)";
+const std::string Reserved = "this volume cannot hold that name (no / : ? * \" < > | \\ in it, and no dot or space at its end)";
 
 using MoveFailureReason = testing::TestWithParam<std::pair<int, std::string>>;
 
