@@ -118,7 +118,7 @@ TEST_F(ReportedBatch, ABatchEndedEarlyReportsWhatKeptItsNameFirst)
     EXPECT_EQ(announcementText(outcome()), "Rename stopped by an error: '$' is not a valid integer value. 0 files "
                                            "renamed. 1 photograph kept its name.");
 
-    // A rule's own reason to stop shows first, then the report.
+    // A rule's own reason to stop shows after the report, as an error's box does.
     folder.write("2015-09-27 c.jpg", exifJpeg("2015:09:27 15:05:30"));
     folder.write("2015-09-27.jpg", exifJpeg("2015:09:27 15:05:30"));
     calls.failMovesOf("2015-09-27 c.jpg", EINVAL);
@@ -126,8 +126,8 @@ TEST_F(ReportedBatch, ABatchEndedEarlyReportsWhatKeptItsNameFirst)
     host.select({"2015-09-27 c.jpg", "2015-09-27.jpg"});
     host.setMode(3);
     RenameSelected(host);
-    EXPECT_EQ(host.informations.at(1), DateIsWholeNameMessage);
-    EXPECT_EQ(host.informations.at(2), "1 photograph kept its name.\n\"2015-09-27 c.jpg\" could not become "
+    EXPECT_EQ(host.informations.at(2), DateIsWholeNameMessage);
+    EXPECT_EQ(host.informations.at(1), "1 photograph kept its name.\n\"2015-09-27 c.jpg\" could not become "
                                        "\"c-a01.jpg\": " + Reserved + ".\n" + WhatToDo);
     EXPECT_EQ(host.outcomes.at(1).ending, Ending::Stopped);
 }
