@@ -328,9 +328,7 @@ struct OneFileCase
     int flagCalls, linkCalls, checkCalls; // over the three moves below
 };
 
-class OneFilesRefusal : public testing::TestWithParam<OneFileCase>
-{
-};
+using OneFilesRefusal = testing::TestWithParam<OneFileCase>;
 
 // A reserved character in one name, a file that fs.protected_hardlinks keeps from being
 // linked, a file with too many links: one file's answer, on a volume that takes the method.
@@ -392,9 +390,7 @@ struct FailedMoveCase
     int err;                      // what the move gives
 };
 
-class FailedMove : public testing::TestWithParam<FailedMoveCase>
-{
-};
+using FailedMove = testing::TestWithParam<FailedMoveCase>;
 
 // A move that fails leaves the folder as it was, the file under its one old name and every
 // other file untouched; it gives the volume's reason, not a method's refusal on the way; and
