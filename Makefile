@@ -12,7 +12,7 @@ PACKAGES = cmake make g++ pkg-config \
            libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev \
            fonts-liberation2 fp-utils libmspack-dev libxml2-dev clang \
            libmount-dev libudev-dev libexif-dev libfuse3-dev fuse3 \
-           qt6-svg-dev dpkg-dev file desktop-file-utils appstream lintian
+           qt6-svg-dev dpkg-dev file desktop-file-utils appstream lintian libtsan2
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
