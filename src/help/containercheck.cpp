@@ -25,8 +25,6 @@ constexpr qint64 firstListingChunkAt = 0x20;
 constexpr qsizetype listingChunkHeaderSize = 0x10;
 
 constexpr qint64 frameSize = 0x8000;
-// The decompressor computes the reset interval in an int; larger ones are no help file's.
-constexpr qint64 largestResetInterval = 256 * frameSize;
 constexpr qsizetype resetTableHeaderSize = 0x28;
 // The decompressor's own limit on the reset table.
 constexpr qsizetype largestResetTable = 1000000;
@@ -41,12 +39,31 @@ qint64 i64(const QByteArray &bytes, qsizetype at)
     return qFromLittleEndian<qint64>(bytes.constData() + at);
 }
 
+// A size field as the decompressor reads it: in 32-bit unsigned arithmetic, in bytes or in frames.
+// Nothing when that wraps, so the value checked here is the one the decompressor goes by.
+std::optional<qint64> sizeInBytes(quint32 field, qint64 unit)
+{
+    const quint32 wrapped = field * quint32(unit);
+    if (qint64(wrapped) != qint64(field) * unit)
+        return std::nullopt;
+    return wrapped;
+}
+
 bool identifierAt(const QByteArray &start, qsizetype at, const unsigned char *identifier)
 {
     return std::memcmp(start.constData() + at, identifier, identifierSize) == 0;
 }
 
 } // namespace
+
+std::optional<qint64> offsetOf(qint64 base, qint64 count, qint64 size)
+{
+    qint64 span = 0;
+    qint64 at = 0;
+    if (base < 0 || count < 0 || size < 0 || qMulOverflow(count, size, &span) || qAddOverflow(base, span, &at))
+        return std::nullopt;
+    return at;
+}
 
 Header headerOf(const QByteArray &start)
 {
@@ -73,16 +90,17 @@ std::optional<Correction> firstListingChunk(const ReadAt &readAt)
     const QByteArray header = readAt(directory, directoryHeaderSize);
     if (directory <= 0 || header.size() < directoryHeaderSize || !header.startsWith("ITSP"))
         return std::nullopt;
-    const qint64 chunksAt = directory + u32(header, 0x08);
+    const std::optional<qint64> chunksAt = offsetOf(directory, u32(header, 0x08), 1);
     const qint64 chunkSize = u32(header, 0x10);
     const quint32 named = u32(header, firstListingChunkAt);
     const quint32 chunks = u32(header, 0x2C);
-    if (chunkSize < listingChunkHeaderSize || named >= chunks)
+    if (!chunksAt || chunkSize < listingChunkHeaderSize || named >= chunks)
         return std::nullopt;
     // The links must lead strictly back, so the walk ends; each step is one chunk the file holds.
     quint32 first = named;
     for (;;) {
-        const QByteArray chunk = readAt(chunksAt + qint64(first) * chunkSize, listingChunkHeaderSize);
+        const std::optional<qint64> chunkAt = offsetOf(*chunksAt, first, chunkSize);
+        const QByteArray chunk = chunkAt ? readAt(*chunkAt, listingChunkHeaderSize) : QByteArray();
         if (chunk.size() < listingChunkHeaderSize || !chunk.startsWith("PMGL"))
             return std::nullopt;
         const quint32 previous = u32(chunk, 0x0C);
@@ -106,10 +124,12 @@ bool compressedSectionIsSound(const QByteArray &control, const QByteArray &reset
     if (version != 1 && version != 2)
         return false;
     const qint64 unit = version == 2 ? frameSize : 1;
-    if (u32(control, 0xC) > largestResetInterval || u32(control, 0x10) > largestResetInterval)
+    const std::optional<qint64> resetIntervalBytes = sizeInBytes(u32(control, 0xC), unit);
+    const std::optional<qint64> windowBytes = sizeInBytes(u32(control, 0x10), unit);
+    if (!resetIntervalBytes || !windowBytes)
         return false;
-    const qint64 resetInterval = u32(control, 0xC) * unit;
-    const qint64 window = u32(control, 0x10) * unit;
+    const qint64 resetInterval = *resetIntervalBytes;
+    const qint64 window = *windowBytes;
     if (window < frameSize || window > 64 * frameSize || (window & (window - 1)) != 0)
         return false;
     if (resetInterval == 0 || resetInterval % frameSize != 0)
@@ -129,11 +149,12 @@ bool compressedSectionIsSound(const QByteArray &control, const QByteArray &reset
         return true;
     // The entry the decompressor starts from for the last byte, counted in frames; those before it too.
     const qint64 lastEntry = (extent - 1) / resetInterval * (resetInterval / frameSize);
-    if (lastEntry >= entries || tableAt + (lastEntry + 1) * entrySize > resetTable.size())
+    const std::optional<qint64> tableEnd = offsetOf(tableAt, lastEntry + 1, entrySize);
+    if (lastEntry >= entries || !tableEnd || *tableEnd > resetTable.size())
         return false;
     qint64 previous = 0;
     for (qint64 entry = 0; entry <= lastEntry; ++entry) {
-        const qsizetype at = qsizetype(tableAt + entry * entrySize);
+        const qsizetype at = qsizetype(*offsetOf(tableAt, entry, entrySize));
         const qint64 offset = entrySize == 8 ? i64(resetTable, at) : qint64(u32(resetTable, at));
         if (offset < previous || offset > contentLength)
             return false;

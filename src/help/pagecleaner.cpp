@@ -44,29 +44,16 @@ class PageWriter
 public:
     explicit PageWriter(const PageLimits &limits) : m_limits(limits) {}
 
-    // Walks the tree without recursion: a page may nest as deep as the parser lets it. A page cut
-    // short, here or before it was read (`truncated`), ends with the note inside its body.
+    // A page cut short, here or before it was read (`truncated`), ends with the note inside its body.
     void write(const xmlNode *first, bool truncated)
     {
-        const xmlNode *node = first;
-        while (node && !cut) {
-            if (enter(node) && node->children) {
-                node = node->children;
-                continue;
-            }
-            if (node->type == XML_ELEMENT_NODE && !m_open.empty() && m_open.back().node == node)
-                leave();
-            while (node && !node->next) {
-                node = node->parent;
-                if (!node || node->type != XML_ELEMENT_NODE) {
-                    node = nullptr;
-                    break;
-                }
-                leave();
-            }
-            if (node)
-                node = node->next;
-        }
+        walkNodes(
+            first,
+            [this](const xmlNode *node) {
+                const bool entered = !cut && enter(node);
+                return cut ? Walk::stop : entered ? Walk::into : Walk::over;
+            },
+            [this](const xmlNode *) { leave(); });
         cut = cut || truncated;
         while (!m_open.empty() && m_open.back().name != "body")
             leave();
@@ -82,7 +69,6 @@ public:
 private:
     struct Open
     {
-        const xmlNode *node;
         QByteArray name;
         bool written;
         bool table;
@@ -124,7 +110,7 @@ private:
             cut = true;
             return false;
         }
-        m_open.push_back({node, name, written, table});
+        m_open.push_back({name, written, table});
         if (written) {
             ++m_writtenDepth;
             writeStartTag(node, name);

@@ -362,6 +362,8 @@ INSTANTIATE_TEST_SUITE_P(
                    damaged},
         CraftedRow{"frame_length_wrong", [] { return patched(builtFile(), resetTableAt(0x20), 0x10000, 4); }, damaged},
         CraftedRow{"window_absurd", [] { return patched(builtFile(), controlAt(0x10), 0xFFFFFFFF, 4); }, damaged},
+        // The decompressor multiplies the frames in 32 bits: 0x20001 frames become one.
+        CraftedRow{"reset_interval_wraps", [] { return patched(builtFile(), controlAt(0xC), 0x20001, 4); }, damaged},
         CraftedRow{"reset_interval_zero", [] { return patched(builtFile(), controlAt(0xC), 0, 4); }, damaged},
         CraftedRow{"control_version_unknown", [] { return patched(builtFile(), controlAt(8), 7, 4); }, damaged}),
     [](const auto &info) { return std::string(info.param.name); });

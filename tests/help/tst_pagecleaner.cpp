@@ -1,6 +1,7 @@
 // The page cleaner on hostile pages and on the program's own help pages, without a window.
 #include "help/htmldocument.h"
 #include "help/pagecleaner.h"
+#include "help/searchindex.h"
 
 #include <QDir>
 #include <QFile>
@@ -94,6 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
                     HostilePage{"aThousandNestsOfSixTables",
                                 nested("", "", 0, QByteArray("<table><tr><td>x").repeated(6).append(QByteArray("</table>").repeated(6)).repeated(1000)),
                                 false},
+                    HostilePage{"fiftyNestsOfTenTables",
+                                nested("", "", 0, QByteArray("<table><tr><td>x").repeated(10).append(QByteArray("</table>").repeated(10)).repeated(50)),
+                                false},
                     HostilePage{"aTableOfTwentyThousandCells",
                                 nested("<table>", "</table>", 1, QByteArray("<tr>" + QByteArray("<td>c</td>").repeated(100)).repeated(200)),
                                 true},
@@ -124,6 +128,26 @@ TEST(PageCleaner, leavesOutScriptsAndCommentsAndEscapesText)
     EXPECT_FALSE(cleaned.html.contains(QLatin1String("hidden")));
     EXPECT_TRUE(cleaned.html.contains(QLatin1String("<p title=\"a&quot;b\">1 &lt; 2 &amp; 3 &gt; 2</p>")))
         << qPrintable(cleaned.html);
+}
+
+// Titles and words are read off the raw page on the worker threads, before any cleaning: as deep as
+// the parser nests, and deeper still in a tree built by hand.
+TEST(HtmlDocument, readsAPageNestedAsDeepAsTwoMegabytesGo)
+{
+    const QByteArray deep = QByteArray("<b>").repeated(PageLimits().pageBytes / 4);
+    const HtmlDocument document("<html><head><title>Deep " + deep + "</title></head><body>words before " + deep + "</body></html>");
+    EXPECT_TRUE(document.title().startsWith(QStringLiteral("Deep")));
+    EXPECT_EQ(SearchIndex::wordsOf(document.text()).value(0), QStringLiteral("deep"));
+
+    xmlNode *root = xmlNewNode(nullptr, BAD_CAST "html");
+    xmlNode *node = root;
+    for (int depth = 0; depth < 1000000; ++depth)
+        node = xmlAddChild(node, xmlNewNode(nullptr, BAD_CAST "b"));
+    int entered = 0, left = 0;
+    walkNodes(root, [&](const xmlNode *) { return ++entered, Walk::into; }, [&](const xmlNode *) { ++left; });
+    EXPECT_EQ(entered, 1000001);
+    EXPECT_EQ(left, entered);
+    xmlFreeNode(root);
 }
 
 // The help the program ships keeps every word, every element and its nesting.
