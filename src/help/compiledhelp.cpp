@@ -2,6 +2,7 @@
 
 #include "help/containercheck.h"
 #include "help/mspackaccess.h"
+#include "help/topicpath.h"
 
 #include <QFileInfo>
 #include <mspack.h>
@@ -52,10 +53,7 @@ quint16 littleEndian16(const QByteArray &bytes, qsizetype at)
 
 QString objectPath(const QByteArray &named)
 {
-    QString path = QString::fromUtf8(named);
-    if (!path.startsWith(QLatin1Char('/')))
-        path.prepend(QLatin1Char('/'));
-    return path;
+    return TopicPath::rooted(QString::fromUtf8(named));
 }
 
 } // namespace
@@ -102,9 +100,9 @@ void CompiledHelp::open()
     int selfTest = MSPACK_ERR_OK;
     MSPACK_SYS_SELFTEST(selfTest);
     if (selfTest == MSPACK_ERR_OK)
-        m_decompressor = mspack_create_chm_decompressor(m_access->system());
+        m_decompressor.reset(mspack_create_chm_decompressor(m_access->system()));
     if (m_decompressor)
-        m_header = m_decompressor->open(m_decompressor, MspackAccess::inputName());
+        m_header = {m_decompressor->open(m_decompressor.get(), MspackAccess::inputName()), {m_decompressor.get()}};
     QString refusal;
     if (!m_header)
         refusal = m_access->budgetSpent() ? refusedDirectory(m_path) : refusedDamaged(m_path);
@@ -118,20 +116,20 @@ void CompiledHelp::open()
     m_refusal = refusal;
     m_byPath.clear();
     m_objects.clear();
-    if (m_header)
-        m_decompressor->close(m_decompressor, m_header);
-    m_header = nullptr;
+    m_header.reset();
 }
 
-CompiledHelp::~CompiledHelp()
+CompiledHelp::~CompiledHelp() = default;
+
+// Whatever the library frees is given back to the budget it was charged to, with or without a call.
+void CompiledHelp::DestroyDecompressor::operator()(mschm_decompressor *decompressor) const
 {
-    if (!m_access)
-        return;
-    const MspackAccess::Call call(*m_access);
-    if (m_header)
-        m_decompressor->close(m_decompressor, m_header);
-    if (m_decompressor)
-        mspack_destroy_chm_decompressor(m_decompressor);
+    mspack_destroy_chm_decompressor(decompressor);
+}
+
+void CompiledHelp::CloseHeader::operator()(mschmd_header *header) const
+{
+    decompressor->close(decompressor, header);
 }
 
 // The library lists the entries whose names begin with "::" (the machinery of the compressed
@@ -193,24 +191,25 @@ bool CompiledHelp::contains(const QString &objectPath) const
     return entry(objectPath) != nullptr;
 }
 
-std::optional<QByteArray> CompiledHelp::read(const QString &objectPath) const
+std::optional<QByteArray> CompiledHelp::read(const QString &objectPath, qint64 atMost) const
 {
     mschmd_file *file = entry(objectPath);
-    if (!file)
-        return std::nullopt;
-    QMutexLocker lock(&m_extracting);
-    return extract(file);
+    return file ? extract(file, atMost) : std::nullopt;
 }
 
-std::optional<QByteArray> CompiledHelp::extract(mschmd_file *file) const
+// The library stops decompressing at the first write that is not taken whole: past `atMost`.
+std::optional<QByteArray> CompiledHelp::extract(mschmd_file *file, qint64 atMost) const
 {
     const MspackAccess::Call call(*m_access);
+    const qint64 wanted = std::clamp<qint64>(atMost, 0, file->length);
     QByteArray bytes;
-    bytes.reserve(qsizetype(file->length));
-    m_access->setOutput(&bytes, file->length);
-    const int error = m_decompressor->extract(m_decompressor, file, MspackAccess::outputName());
+    bytes.reserve(qsizetype(wanted));
+    m_access->setOutput(&bytes, wanted);
+    const int error = m_decompressor->extract(m_decompressor.get(), file, MspackAccess::outputName());
     m_access->setOutput(nullptr, 0);
-    if (error != MSPACK_ERR_OK || bytes.size() != file->length)
+    const bool whole = error == MSPACK_ERR_OK && bytes.size() == file->length;
+    const bool start = error == MSPACK_ERR_WRITE && wanted < file->length && bytes.size() == wanted;
+    if (!whole && !start)
         return std::nullopt;
     return bytes;
 }

@@ -8,9 +8,6 @@
 
 namespace {
 
-// A style sheet larger than this is no help page's own.
-constexpr qsizetype largestStyleSheet = 64 * 1024;
-
 bool isVoid(const QByteArray &name)
 {
     static const QSet<QByteArray> elements = {"area", "base", "basefont", "br", "col", "embed", "frame", "hr",
@@ -42,7 +39,7 @@ QString escaped(const xmlChar *value)
 class PageWriter
 {
 public:
-    explicit PageWriter(const PageLimits &limits) : m_limits(limits) {}
+    explicit PageWriter(const PageLimits &limits) : styles(limits.styleSelectors), m_limits(limits) {}
 
     // A page cut short, here or before it was read (`truncated`), ends with the note inside its body.
     void write(const xmlNode *first, bool truncated)
@@ -65,6 +62,7 @@ public:
 
     QString html;
     bool cut = false;
+    StyleBudget styles;
 
 private:
     struct Open
@@ -162,7 +160,7 @@ private:
             if (child->content)
                 sheet += QString::fromUtf8(reinterpret_cast<const char *>(child->content));
         }
-        if (sheet.size() > largestStyleSheet || sheet.contains(QLatin1String("</")))
+        if (sheet.contains(QLatin1String("</")) || !styles.take(sheet))
             return;
         writeStartTag(node, "style");
         html += sheet + QLatin1String("</style>");
@@ -227,6 +225,27 @@ QByteArray readablePart(const QByteArray &html, qsizetype limit)
 
 } // namespace
 
+// Each rule's selectors end at its "{"; those of a comma-separated list count one each.
+bool StyleBudget::take(const QString &sheet)
+{
+    if (sheet.contains(QLatin1String("@import"), Qt::CaseInsensitive))
+        return false;
+    int selectors = 0;
+    int depth = 0;
+    for (const QChar c : sheet) {
+        if (c == QLatin1Char('{'))
+            selectors += depth++ == 0 ? 1 : 0;
+        else if (c == QLatin1Char('}'))
+            depth = std::max(0, depth - 1);
+        else if (c == QLatin1Char(',') && depth == 0)
+            ++selectors;
+        if (selectors > m_left)
+            return false;
+    }
+    m_left -= selectors;
+    return true;
+}
+
 QString cutNote()
 {
     return QStringLiteral("This page is longer than the help viewer shows; the rest of it is left out.");
@@ -238,5 +257,5 @@ CleanedPage cleanPage(const QByteArray &html, const PageLimits &limits)
     const HtmlDocument document(tooLong ? readablePart(html, limits.pageBytes) : html);
     PageWriter writer(limits);
     writer.write(document.root(), tooLong);
-    return {std::move(writer.html), writer.cut};
+    return {std::move(writer.html), writer.cut, writer.styles};
 }

@@ -150,6 +150,27 @@ TEST(HtmlDocument, readsAPageNestedAsDeepAsTwoMegabytesGo)
     xmlFreeNode(root);
 }
 
+// The layout tries every selector on every element: sheets past the page's budget are left out whole.
+TEST(PageCleaner, keepsStyleSheetsWithinTheSelectorBudget)
+{
+    const auto styled = [](const QByteArray &sheets) {
+        return cleanPage("<html><head>" + sheets + "</head><body>" + QByteArray("<p>text</p>").repeated(2000) + "</body></html>");
+    };
+    const QByteArray small = "<style>p, h1 { color: red } td { margin: 0 }</style>";
+    const QByteArray many = "<style>" + QByteArray("*{margin:0}\n").repeated(15000) + "</style>";
+    const QByteArray half = "<style>" + QByteArray("p.a{margin:0}\n").repeated(PageLimits().styleSelectors / 2) + "</style>";
+    EXPECT_EQ(styled(small).html.count(QLatin1String("<style")), 1);
+    EXPECT_EQ(styled(many).html.count(QLatin1String("<style")), 0);
+    EXPECT_EQ(styled(many + small).html.count(QLatin1String("p, h1")), 1);
+    EXPECT_EQ(styled(half + half + half).html.count(QLatin1String("<style")), 2);
+    EXPECT_EQ(styled("<style>@import url(other.css); p { color: red }</style>").html.count(QLatin1String("<style")), 0);
+
+    // What a page's own sheets leave is what the sheets it links may use.
+    StyleBudget left = styled(half).styles;
+    EXPECT_TRUE(left.take(QStringLiteral("p.a{margin:0}\n").repeated(PageLimits().styleSelectors / 2)));
+    EXPECT_FALSE(left.take(QStringLiteral("p { color: red }")));
+}
+
 // The help the program ships keeps every word, every element and its nesting.
 TEST(PageCleaner, leavesOurOwnPagesAsTheyAre)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFuture>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -13,7 +14,6 @@ class CompiledHelp;
 class HelpBrowser;
 class HelpContentsTree;
 class HelpIndexPane;
-class HelpReadJob;
 class HelpSearchPane;
 class TopicChooser;
 class QAction;
@@ -60,12 +60,19 @@ public:
     HelpSearchPane *search() const { return m_search; }
     QSplitter *splitter() const { return m_splitter; }
 
+    /** The reading of page titles under way or last begun; cancelled when it is no longer wanted. */
+    QFuture<void> titleReading() const { return m_titleReading; }
+
+protected:
+    /** Stops the reading of titles and words: nobody is waiting for them. */
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildNavigation();
     void fillNavigation();
     void openTopic(const QString &topic);
     void openKeyword(const QString &keyword, QList<SitemapTopic> topics);
-    /** Reads the titles of `pages` on a thread of their own, naming them in the chooser as they come. */
+    /** Reads the titles of `pages` on a pool thread, naming them in the chooser as they come. */
     void readTitles(const QStringList &pages);
     void forgetTitles();
     void setPaneShown(bool shown);
@@ -88,6 +95,8 @@ private:
     bool m_placed = false;
     // The titles of the file's pages, read once each, by page path.
     QHash<QString, QString> m_pageTitles;
-    std::unique_ptr<HelpReadJob> m_titleReading;
+    QFuture<void> m_titleReading;
+    /** Lives as long as the titles are wanted: nothing the reading sends arrives once it is gone. */
+    std::unique_ptr<QObject> m_titleWatcher;
     QPointer<TopicChooser> m_chooser;
 };
