@@ -4,6 +4,7 @@
 // within the caps, or is refused with a message; the process lives and stays within its memory.
 #include "help/backgroundread.h"
 #include "help/compiledhelp.h"
+#include "help/mspackaccess.h"
 
 #include <QDir>
 #include <QFile>
@@ -392,6 +393,26 @@ TEST_F(HostileHelpFile, readsTheStartOfAnObjectOnly)
         EXPECT_EQ(help.read(page, 100), whole.left(100)) << page.toStdString();
         EXPECT_EQ(help.read(page, whole.size() + 1), whole);
     }
+}
+
+// What the library allocates for a directory is charged to the file's budget: a directory larger
+// than the budget is not read, however little the file itself declares.
+TEST_F(HostileHelpFile, directoryIsReadWithinTheAllocationBudget)
+{
+    const auto opens = [](qint64 budget) {
+        MspackAccess access(QStringLiteral(QUARIMO_BUILT_HELP_FILE), budget);
+        access.correct(containercheck::standardSecondIdentifier());  // as the help compiler wrote it
+        const MspackAccess::Call call(access);
+        mschm_decompressor *decompressor = mspack_create_chm_decompressor(access.system());
+        mschmd_header *header = decompressor ? decompressor->open(decompressor, MspackAccess::inputName()) : nullptr;
+        if (header)
+            decompressor->close(decompressor, header);
+        if (decompressor)
+            mspack_destroy_chm_decompressor(decompressor);
+        return std::make_pair(header != nullptr, access.budgetSpent());
+    };
+    EXPECT_EQ(opens(CompiledHelp::largestDirectory), std::make_pair(true, false));
+    EXPECT_EQ(opens(4096), std::make_pair(false, true));
 }
 
 // Whatever the work on a worker thread throws ends its future, and nothing else.
