@@ -5,6 +5,7 @@
 #include "help/backgroundread.h"
 #include "help/compiledhelp.h"
 #include "help/mspackaccess.h"
+#include "fuzzseed.h"
 
 #include <QDir>
 #include <QFile>
@@ -277,6 +278,7 @@ TEST_P(CraftedHelpFile, opensOrIsRefusedAsItShould)
 {
     const CraftedRow row = GetParam();
     const QByteArray bytes = row.make();
+    writeFuzzSeed(row.name, bytes);
     const bool opened = opensOrIsRefused(bytes, row.name);
     const CompiledHelp help(write(bytes));
     if (*row.refusal) {
@@ -351,6 +353,13 @@ INSTANTIATE_TEST_SUITE_P(
         CraftedRow{"a_thousand_entries_claimed", [] { return patched(builtFile(), builtLayout().directoryChunk + 4094, 0xFFFF, 2); },
                    ""},
         CraftedRow{"chunk_count_absurd", [] { return patched(builtFile(), directoryHeaderAt(0x2C), 0xFFFFFFFF, 4); }, damaged},
+        CraftedRow{"chunk_offset_past_64_bits",
+                   [] {
+                       QByteArray bytes = patched(builtFile(), directoryHeaderAt(0x10), 0xFFFFFFFF, 4);
+                       bytes = patched(bytes, directoryHeaderAt(0x20), 0x80000001, 4);
+                       return patched(bytes, directoryHeaderAt(0x2C), 0xFFFFFFFF, 4);
+                   },
+                   damaged},
         CraftedRow{"chunk_size_zero", [] { return patched(builtFile(), directoryHeaderAt(0x10), 0, 4); }, damaged},
         CraftedRow{"last_chunk_absurd", [] { return patched(builtFile(), directoryHeaderAt(0x24), 0xFFFFFFF0, 4); }, damaged},
         CraftedRow{"index_root_on_itself", [] { return patched(builtFile(), directoryHeaderAt(0x1C), 0, 4); }, ""},

@@ -2,6 +2,7 @@
 #include "help/htmldocument.h"
 #include "help/pagecleaner.h"
 #include "help/searchindex.h"
+#include "fuzzseed.h"
 
 #include <QDir>
 #include <QFile>
@@ -75,6 +76,7 @@ class HostilePages : public testing::TestWithParam<HostilePage>
 TEST_P(HostilePages, comeOutWithinTheLimits)
 {
     const PageLimits limits;
+    writeFuzzSeed(GetParam().name, GetParam().html);
     const CleanedPage cleaned = cleanPage(GetParam().html, limits);
     const Shape shape = shapeOf(cleaned.html);
     EXPECT_LE(shape.tableDepth, limits.tableDepth);
@@ -97,6 +99,10 @@ INSTANTIATE_TEST_SUITE_P(
                                 false},
                     HostilePage{"fiftyNestsOfTenTables",
                                 nested("", "", 0, QByteArray("<table><tr><td>x").repeated(10).append(QByteArray("</table>").repeated(10)).repeated(50)),
+                                false},
+                    HostilePage{"fifteenThousandStyleRulesOverTwoThousandParagraphs",
+                                "<html><head><style>" + QByteArray("*{margin:0}\n").repeated(15000) + "</style></head><body>"
+                                    + QByteArray("<p>text</p>").repeated(2000) + "</body></html>",
                                 false},
                     HostilePage{"aTableOfTwentyThousandCells",
                                 nested("<table>", "</table>", 1, QByteArray("<tr>" + QByteArray("<td>c</td>").repeated(100)).repeated(200)),
