@@ -3,6 +3,7 @@
 #include "help/compiledhelp.h"
 
 #include <QFuture>
+#include <QFutureWatcher>
 #include <QPromise>
 #include <QtConcurrent/QtConcurrentRun>
 #include <exception>
@@ -30,3 +31,11 @@ QFuture<Result> readInBackground(const QString &path, std::function<void(QPromis
         }
     });
 }
+
+/** Watches a background reading for the window: when it goes, the reading is cancelled and nothing it sent arrives. */
+template <typename Result>
+class ReadingWatcher : public QFutureWatcher<Result>
+{
+public:
+    ~ReadingWatcher() override { this->cancel(); }
+};

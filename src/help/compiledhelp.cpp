@@ -21,30 +21,26 @@ QString fileName(const QString &path)
     return QFileInfo(path).fileName();
 }
 
+QString refused(const QString &path, const QString &why)
+{
+    return QStringLiteral("The help file \"%1\" is refused: %2").arg(fileName(path), why);
+}
+
 QString refusedObject(const QString &path, qint64 length)
 {
-    return QStringLiteral("The help file \"%1\" is refused: one of its pages or pictures declares %2 MB, more than "
-                          "the %3 MB the viewer reads for one")
-        .arg(fileName(path), megabytes(length), megabytes(CompiledHelp::largestObject));
+    return refused(path, QStringLiteral("one of its pages or pictures declares %1 MB, more than the %2 MB the viewer "
+                                        "reads for one")
+                             .arg(megabytes(length), megabytes(CompiledHelp::largestObject)));
 }
 
 QString refusedTotal(const QString &path)
 {
-    return QStringLiteral("The help file \"%1\" is refused: its pages and pictures come to more than the %2 MB "
-                          "the viewer reads from one help file")
-        .arg(fileName(path), megabytes(CompiledHelp::largestTotal));
+    return refused(path, QStringLiteral("its pages and pictures come to more than the %1 MB the viewer reads from one "
+                                        "help file")
+                             .arg(megabytes(CompiledHelp::largestTotal)));
 }
 
-QString refusedDirectory(const QString &path)
-{
-    return QStringLiteral("The help file \"%1\" is refused: its directory lists more entries than the viewer reads")
-        .arg(fileName(path));
-}
-
-QString refusedDamaged(const QString &path)
-{
-    return QStringLiteral("The help file \"%1\" is refused: it is damaged and cannot be read").arg(fileName(path));
-}
+const QString damaged = QStringLiteral("it is damaged and cannot be read");
 
 quint16 littleEndian16(const QByteArray &bytes, qsizetype at)
 {
@@ -102,10 +98,11 @@ void CompiledHelp::open()
     if (selfTest == MSPACK_ERR_OK)
         m_decompressor.reset(mspack_create_chm_decompressor(m_access->system()));
     if (m_decompressor)
-        m_header = {m_decompressor->open(m_decompressor.get(), MspackAccess::inputName()), {m_decompressor.get()}};
+        m_header = {m_decompressor->open(m_decompressor.get(), MspackAccess::inputName), {m_decompressor.get()}};
     QString refusal;
     if (!m_header)
-        refusal = m_access->budgetSpent() ? refusedDirectory(m_path) : refusedDamaged(m_path);
+        refusal = refused(m_path, m_access->budgetSpent() ? QStringLiteral("its directory lists more entries than the viewer reads")
+                                                          : damaged);
     else
         refusal = indexEntries();
     if (refusal.isEmpty()) {
@@ -162,7 +159,7 @@ QString CompiledHelp::indexEntries()
             m_byPath.insert(key, file);
     }
     if (compressed && !compressedSectionIsSound(extent))
-        return refusedDamaged(m_path);
+        return refused(m_path, damaged);
     return {};
 }
 
@@ -205,7 +202,7 @@ std::optional<QByteArray> CompiledHelp::extract(mschmd_file *file, qint64 atMost
     QByteArray bytes;
     bytes.reserve(qsizetype(wanted));
     m_access->setOutput(&bytes, wanted);
-    const int error = m_decompressor->extract(m_decompressor.get(), file, MspackAccess::outputName());
+    const int error = m_decompressor->extract(m_decompressor.get(), file, MspackAccess::outputName);
     m_access->setOutput(nullptr, 0);
     const bool whole = error == MSPACK_ERR_OK && bytes.size() == file->length;
     const bool start = error == MSPACK_ERR_WRITE && wanted < file->length && bytes.size() == wanted;

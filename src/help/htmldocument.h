@@ -7,15 +7,8 @@
 struct _xmlDoc;
 struct _xmlNode;
 
-/** What a walk over a parsed page does after it has entered a node. */
-enum class Walk {
-    /** Goes on to the next node, leaving out those below this one. */
-    over,
-    /** Goes through the nodes below this one first. */
-    into,
-    /** Ends the walk. */
-    stop,
-};
+/** What a walk over a parsed page does after it has entered a node: skips or goes into those below it, or ends. */
+enum class Walk { over, into, stop };
 
 /**
  * Goes through `first`, the nodes after it and all below them, in the page's order and without

@@ -10,8 +10,6 @@
 
 namespace {
 
-const char inputFileName[] = "help file";
-const char outputFileName[] = "memory";
 
 // Each allocation carries its owner and size in front, for free(), which gets no owner.
 struct alignas(16) AllocationHead
@@ -63,16 +61,6 @@ MspackAccess::MspackAccess(const QString &path, qint64 allocationBudget) : m_bud
 
 MspackAccess::~MspackAccess() = default;
 
-const char *MspackAccess::inputName()
-{
-    return inputFileName;
-}
-
-const char *MspackAccess::outputName()
-{
-    return outputFileName;
-}
-
 QByteArray MspackAccess::readAt(qint64 position, qint64 size) const
 {
     if (!m_file || position < 0 || size <= 0 || position >= m_size)
@@ -105,13 +93,13 @@ mspack_file *MspackAccess::open(mspack_system *self, const char *name, int mode)
 {
     MspackAccess *owner = reinterpret_cast<Hooks *>(self)->owner;
     bool input = false;
-    if (mode == MSPACK_SYS_OPEN_READ && std::strcmp(name, inputFileName) == 0 && owner->m_file) {
+    if (mode == MSPACK_SYS_OPEN_READ && std::strcmp(name, inputName) == 0 && owner->m_file) {
         // The library opens the file again only to search the directory on disk, which it would do
         // for a part missing from the listing it read at the start; the listing is all we trust.
         if (owner->m_outputOpen)
             return nullptr;
         input = true;
-    } else if (!(mode == MSPACK_SYS_OPEN_WRITE && std::strcmp(name, outputFileName) == 0 && owner->m_output)) {
+    } else if (!(mode == MSPACK_SYS_OPEN_WRITE && std::strcmp(name, outputName) == 0 && owner->m_output)) {
         return nullptr;
     }
     if (!input)

@@ -35,9 +35,9 @@ public:
     mspack_system *system() { return &m_hooks.system; }
 
     /** The name under which the library opens the help file for reading. */
-    static const char *inputName();
+    static constexpr const char *inputName = "help file";
     /** The name under which the library opens the memory buffer for writing. */
-    static const char *outputName();
+    static constexpr const char *outputName = "memory";
 
     /** The file's bytes from `position`, straight from the descriptor; fewer at its end. */
     QByteArray readAt(qint64 position, qint64 size) const;

@@ -37,16 +37,14 @@ struct PageLimits
 class StyleBudget
 {
 public:
-    explicit StyleBudget(int selectors = PageLimits().styleSelectors) : m_left(selectors) {}
+    StyleBudget() = default;
+    explicit StyleBudget(int selectors) : m_left(selectors) {}
 
-    /**
-     * Whether `sheet` is laid out: when its selectors fit in what is left, which they then use up.
-     * A sheet that imports others is never taken, since what it brings is not counted here.
-     */
+    /** Whether `sheet` is laid out: when its selectors fit, which then use up the budget. Never one that imports. */
     bool take(const QString &sheet);
 
 private:
-    int m_left;
+    int m_left = PageLimits().styleSelectors;
 };
 
 /** A page made safe to lay out, as HTML. */

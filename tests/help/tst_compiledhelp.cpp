@@ -413,7 +413,7 @@ TEST_F(HostileHelpFile, directoryIsReadWithinTheAllocationBudget)
         access.correct(containercheck::standardSecondIdentifier());  // as the help compiler wrote it
         const MspackAccess::Call call(access);
         mschm_decompressor *decompressor = mspack_create_chm_decompressor(access.system());
-        mschmd_header *header = decompressor ? decompressor->open(decompressor, MspackAccess::inputName()) : nullptr;
+        mschmd_header *header = decompressor ? decompressor->open(decompressor, MspackAccess::inputName) : nullptr;
         if (header)
             decompressor->close(decompressor, header);
         if (decompressor)

@@ -1,8 +1,5 @@
 #include "help/viewer/helpsearchpane.h"
 
-#include "help/backgroundread.h"
-
-#include <QFutureWatcher>
 #include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,15 +36,9 @@ HelpSearchPane::HelpSearchPane(QWidget *parent)
     connect(m_results, &QListWidget::itemActivated, this, &HelpSearchPane::choose);
 }
 
-HelpSearchPane::~HelpSearchPane()
-{
-    m_indexing.cancel();
-}
-
 void HelpSearchPane::setHelp(const CompiledHelp *help)
 {
     m_help = help;
-    m_indexing.cancel();
     m_reading.reset();
     m_index.reset();
     m_unavailable = false;
@@ -61,28 +52,26 @@ void HelpSearchPane::prepare()
     if (m_index || m_reading || !m_help)
         return;
     using Built = std::shared_ptr<const SearchIndex>;
-    const QFuture<Built> reading = readInBackground<Built>(m_help->path(), [](QPromise<Built> &promise, const CompiledHelp &help) {
+    m_reading = std::make_unique<ReadingWatcher<Built>>();
+    connect(m_reading.get(), &QFutureWatcherBase::progressValueChanged, this,
+            [this](int read) { showProgress(read, m_reading->progressMaximum()); });
+    connect(m_reading.get(), &QFutureWatcherBase::finished, this, [this] {
+        takeIndex();
+        search(m_field->text());
+    });
+    m_reading->setFuture(readInBackground<Built>(m_help->path(), [](QPromise<Built> &promise, const CompiledHelp &help) {
         promise.addResult(std::make_shared<const SearchIndex>(help, [&promise](int read, int total) {
             promise.setProgressRange(0, total);
             promise.setProgressValue(read);
             return !promise.isCanceled();
         }));
-    });
-    m_indexing = QFuture<void>(reading);
-    auto *watcher = new QFutureWatcher<Built>;
-    m_reading.reset(watcher);
-    connect(watcher, &QFutureWatcherBase::progressValueChanged, this,
-            [this, watcher](int read) { showProgress(read, watcher->progressMaximum()); });
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, reading] {
-        takeIndex(reading);
-        search(m_field->text());
-    });
-    watcher->setFuture(reading);
+    }));
     showProgress(0, 0);
 }
 
-void HelpSearchPane::takeIndex(const QFuture<std::shared_ptr<const SearchIndex>> &done)
+void HelpSearchPane::takeIndex()
 {
+    const QFuture<std::shared_ptr<const SearchIndex>> done = m_reading->future();
     try {
         m_index = done.resultCount() > 0 ? done.result() : nullptr;
     } catch (...) {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "help/backgroundread.h"
 #include "help/searchindex.h"
 
-#include <QFuture>
 #include <QWidget>
 #include <memory>
 
@@ -25,7 +25,6 @@ class HelpSearchPane : public QWidget
 
 public:
     explicit HelpSearchPane(QWidget *parent = nullptr);
-    ~HelpSearchPane() override;
 
     /** Searches `help` from now on (not owned; nullptr for none); its words are read on first use. */
     void setHelp(const CompiledHelp *help);
@@ -40,7 +39,7 @@ public:
     bool isIndexed() const { return m_index != nullptr; }
 
     /** The reading of the words under way or last begun; cancelled when it is no longer wanted. */
-    QFuture<void> indexing() const { return m_indexing; }
+    QFuture<void> indexing() const { return m_reading ? QFuture<void>(m_reading->future()) : QFuture<void>(); }
 
     QLineEdit *wordsField() const { return m_field; }
     QListWidget *resultList() const { return m_results; }
@@ -56,13 +55,11 @@ private:
     void choose(QListWidgetItem *item);
     void showProgress(int read, int total);
     /** Takes the index from the reading that has ended, or notes that there is none. */
-    void takeIndex(const QFuture<std::shared_ptr<const SearchIndex>> &done);
+    void takeIndex();
 
     const CompiledHelp *m_help = nullptr;
     std::shared_ptr<const SearchIndex> m_index;
-    /** Lives as long as the reading is wanted: nothing the reading sends arrives once it is gone. */
-    std::unique_ptr<QObject> m_reading;
-    QFuture<void> m_indexing;
+    std::unique_ptr<ReadingWatcher<std::shared_ptr<const SearchIndex>>> m_reading;
     bool m_unavailable = false;
     QLineEdit *m_field = nullptr;
     QListWidget *m_results = nullptr;

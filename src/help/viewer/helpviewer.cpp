@@ -1,6 +1,5 @@
 #include "help/viewer/helpviewer.h"
 
-#include "help/backgroundread.h"
 #include "help/pagecleaner.h"
 #include "help/topicpath.h"
 #include "help/viewer/helpbrowser.h"
@@ -16,7 +15,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFutureWatcher>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -234,8 +232,24 @@ void HelpViewer::openKeyword(const QString &keyword, QList<SitemapTopic> topics)
 void HelpViewer::readTitles(const QStringList &pages)
 {
     using Titles = QHash<QString, QString>;
-    forgetTitles();
-    const QFuture<Titles> reading = readInBackground<Titles>(m_help->path(), [pages](QPromise<Titles> &promise, const CompiledHelp &help) {
+    m_titleReading = std::make_unique<ReadingWatcher<Titles>>();
+    ReadingWatcher<Titles> *reading = m_titleReading.get();
+    connect(reading, &QFutureWatcherBase::resultsReadyAt, this, [this, reading](int first, int end) {
+        try {
+            for (int at = first; at < end; ++at)
+                m_pageTitles.insert(reading->resultAt(at));
+        } catch (...) {
+            // The reading failed after these titles; its end says so.
+        }
+        if (m_chooser)
+            m_chooser->updateTitles(m_pageTitles);
+    });
+    // Only a failure cancels a reading that is still watched.
+    connect(reading, &QFutureWatcherBase::finished, this, [this, reading] {
+        if (reading->isCanceled())
+            statusBar()->showMessage(QStringLiteral("The titles of the pages could not be read from the help file."), noteShown);
+    });
+    reading->setFuture(readInBackground<Titles>(m_help->path(), [pages](QPromise<Titles> &promise, const CompiledHelp &help) {
         promise.setProgressRange(0, int(pages.size()));
         Titles batch;
         QElapsedTimer sinceBatch;
@@ -250,32 +264,12 @@ void HelpViewer::readTitles(const QStringList &pages)
                 sinceBatch.restart();
             }
         }
-    });
-    m_titleReading = QFuture<void>(reading);
-    auto *watcher = new QFutureWatcher<Titles>;
-    m_titleWatcher.reset(watcher);
-    connect(watcher, &QFutureWatcherBase::resultsReadyAt, this, [this, reading](int first, int end) {
-        try {
-            for (int at = first; at < end; ++at)
-                m_pageTitles.insert(reading.resultAt(at));
-        } catch (...) {
-            // The reading failed after these titles; its end says so.
-        }
-        if (m_chooser)
-            m_chooser->updateTitles(m_pageTitles);
-    });
-    // Only a failure cancels a reading that is still watched.
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, reading] {
-        if (reading.isCanceled())
-            statusBar()->showMessage(QStringLiteral("The titles of the pages could not be read from the help file."), noteShown);
-    });
-    watcher->setFuture(reading);
+    }));
 }
 
 void HelpViewer::forgetTitles()
 {
-    m_titleReading.cancel();
-    m_titleWatcher.reset();
+    m_titleReading.reset();
 }
 
 void HelpViewer::closeEvent(QCloseEvent *event)
@@ -285,10 +279,7 @@ void HelpViewer::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
-HelpViewer::~HelpViewer()
-{
-    forgetTitles();
-}
+HelpViewer::~HelpViewer() = default;
 
 void HelpViewer::showHelpFile(const QString &helpFile)
 {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QFuture>
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
@@ -8,6 +7,7 @@
 #include <memory>
 #include <utility>
 
+#include "help/backgroundread.h"
 #include "help/sitemap.h"
 
 class CompiledHelp;
@@ -60,9 +60,6 @@ public:
     HelpSearchPane *search() const { return m_search; }
     QSplitter *splitter() const { return m_splitter; }
 
-    /** The reading of page titles under way or last begun; cancelled when it is no longer wanted. */
-    QFuture<void> titleReading() const { return m_titleReading; }
-
 protected:
     /** Stops the reading of titles and words: nobody is waiting for them. */
     void closeEvent(QCloseEvent *event) override;
@@ -95,8 +92,6 @@ private:
     bool m_placed = false;
     // The titles of the file's pages, read once each, by page path.
     QHash<QString, QString> m_pageTitles;
-    QFuture<void> m_titleReading;
-    /** Lives as long as the titles are wanted: nothing the reading sends arrives once it is gone. */
-    std::unique_ptr<QObject> m_titleWatcher;
+    std::unique_ptr<ReadingWatcher<QHash<QString, QString>>> m_titleReading;
     QPointer<TopicChooser> m_chooser;
 };
