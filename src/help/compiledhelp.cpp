@@ -16,28 +16,9 @@ QString megabytes(qint64 bytes)
 
 // Messages name the file by its name alone, and nothing the file holds goes into them: a message
 // box takes a text that looks like markup for rich text.
-QString fileName(const QString &path)
-{
-    return QFileInfo(path).fileName();
-}
-
 QString refused(const QString &path, const QString &why)
 {
-    return QStringLiteral("The help file \"%1\" is refused: %2").arg(fileName(path), why);
-}
-
-QString refusedObject(const QString &path, qint64 length)
-{
-    return refused(path, QStringLiteral("one of its pages or pictures declares %1 MB, more than the %2 MB the viewer "
-                                        "reads for one")
-                             .arg(megabytes(length), megabytes(CompiledHelp::largestObject)));
-}
-
-QString refusedTotal(const QString &path)
-{
-    return refused(path, QStringLiteral("its pages and pictures come to more than the %1 MB the viewer reads from one "
-                                        "help file")
-                             .arg(megabytes(CompiledHelp::largestTotal)));
+    return QStringLiteral("The help file \"%1\" is refused: %2").arg(QFileInfo(path).fileName(), why);
 }
 
 const QString damaged = QStringLiteral("it is damaged and cannot be read");
@@ -99,30 +80,21 @@ void CompiledHelp::open()
         m_decompressor.reset(mspack_create_chm_decompressor(m_access->system()));
     if (m_decompressor)
         m_header = {m_decompressor->open(m_decompressor.get(), MspackAccess::inputName), {m_decompressor.get()}};
-    QString refusal;
-    if (!m_header)
-        refusal = refused(m_path, m_access->budgetSpent() ? QStringLiteral("its directory lists more entries than the viewer reads")
-                                                          : damaged);
-    else
-        refusal = indexEntries();
-    if (refusal.isEmpty()) {
+    const QString why = m_header                   ? indexEntries()
+                        : m_access->budgetSpent() ? QStringLiteral("its directory lists more entries than the viewer reads")
+                                                  : damaged;
+    if (why.isEmpty()) {
         if (const std::optional<QByteArray> system = read(QStringLiteral("/#SYSTEM")))
             m_system = parseSystemEntries(*system);
         return;
     }
-    m_refusal = refusal;
+    m_refusal = refused(m_path, why);
     m_byPath.clear();
     m_objects.clear();
     m_header.reset();
 }
 
 CompiledHelp::~CompiledHelp() = default;
-
-// Whatever the library frees is given back to the budget it was charged to, with or without a call.
-void CompiledHelp::DestroyDecompressor::operator()(mschm_decompressor *decompressor) const
-{
-    mspack_destroy_chm_decompressor(decompressor);
-}
 
 void CompiledHelp::CloseHeader::operator()(mschmd_header *header) const
 {
@@ -133,21 +105,24 @@ void CompiledHelp::CloseHeader::operator()(mschmd_header *header) const
 // section) apart from the others, the objects: pages, pictures, sitemaps and the "/#SYSTEM" data.
 QString CompiledHelp::indexEntries()
 {
+    const QString tooMuch = QStringLiteral("its pages and pictures come to more than the %1 MB the viewer reads from one "
+                                           "help file").arg(megabytes(largestTotal));
     qint64 total = 0;
     qint64 extent = 0;
     bool compressed = false;
     for (mschmd_file *file = m_header->files; file; file = file->next) {
         if (file->length > largestObject)
-            return refusedObject(m_path, file->length);
+            return QStringLiteral("one of its pages or pictures declares %1 MB, more than the %2 MB the viewer reads for one")
+                .arg(megabytes(file->length), megabytes(largestObject));
         // An entry that cannot be read is left out, as if it were not listed.
         if (file->offset < 0 || file->length < 0)
             continue;
         total += file->length;
         if (total > largestTotal)
-            return refusedTotal(m_path);
+            return tooMuch;
         if (file->section->id == 1) {
             if (file->offset > largestTotal - file->length)
-                return refusedTotal(m_path);
+                return tooMuch;
             compressed = true;
             extent = std::max<qint64>(extent, file->offset + file->length);
         } else if (file->offset > m_access->fileSize()) {
@@ -159,7 +134,7 @@ QString CompiledHelp::indexEntries()
             m_byPath.insert(key, file);
     }
     if (compressed && !compressedSectionIsSound(extent))
-        return refused(m_path, damaged);
+        return damaged;
     return {};
 }
 

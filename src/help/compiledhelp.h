@@ -7,12 +7,10 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <mspack.h>
 #include <optional>
 
 class MspackAccess;
-struct mschm_decompressor;
-struct mschmd_file;
-struct mschmd_header;
 
 /**
  * A compiled help file (.chm) opened for reading with libmspack: its pages, style sheets and
@@ -85,7 +83,7 @@ public:
 
 private:
     void open();
-    /** Takes in the file's entries within the caps; the refusal when they break one. */
+    /** Takes in the file's entries within the caps; why the file is refused when they break one. */
     QString indexEntries();
     /** Whether the compressed objects can be reached safely (see containercheck). */
     bool compressedSectionIsSound(qint64 extent);
@@ -96,10 +94,6 @@ private:
 
     QString m_path;
     QString m_refusal;
-    struct DestroyDecompressor
-    {
-        void operator()(mschm_decompressor *decompressor) const;
-    };
     struct CloseHeader
     {
         mschm_decompressor *decompressor;
@@ -107,7 +101,7 @@ private:
     };
     // Freed in this order's reverse: the header, its decompressor, then the file they read.
     std::unique_ptr<MspackAccess> m_access;
-    std::unique_ptr<mschm_decompressor, DestroyDecompressor> m_decompressor;
+    std::unique_ptr<mschm_decompressor, void (*)(mschm_decompressor *)> m_decompressor{nullptr, mspack_destroy_chm_decompressor};
     std::unique_ptr<mschmd_header, CloseHeader> m_header;
     /** The objects by their path with ASCII letters in lower case; the first of equal paths. */
     QHash<QByteArray, mschmd_file *> m_byPath;

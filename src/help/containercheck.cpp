@@ -39,16 +39,6 @@ qint64 i64(const QByteArray &bytes, qsizetype at)
     return qFromLittleEndian<qint64>(bytes.constData() + at);
 }
 
-// A size field as the decompressor reads it: in 32-bit unsigned arithmetic, in bytes or in frames.
-// Nothing when that wraps, so the value checked here is the one the decompressor goes by.
-std::optional<qint64> sizeInBytes(quint32 field, qint64 unit)
-{
-    const quint32 wrapped = field * quint32(unit);
-    if (qint64(wrapped) != qint64(field) * unit)
-        return std::nullopt;
-    return wrapped;
-}
-
 bool identifierAt(const QByteArray &start, qsizetype at, const unsigned char *identifier)
 {
     return std::memcmp(start.constData() + at, identifier, identifierSize) == 0;
@@ -124,12 +114,12 @@ bool compressedSectionIsSound(const QByteArray &control, const QByteArray &reset
     if (version != 1 && version != 2)
         return false;
     const qint64 unit = version == 2 ? frameSize : 1;
-    const std::optional<qint64> resetIntervalBytes = sizeInBytes(u32(control, 0xC), unit);
-    const std::optional<qint64> windowBytes = sizeInBytes(u32(control, 0x10), unit);
-    if (!resetIntervalBytes || !windowBytes)
+    // The decompressor makes bytes of both in 32 bits: one that wraps there is refused, so the value
+    // checked is the one it goes by.
+    const qint64 resetInterval = u32(control, 0xC) * unit;
+    const qint64 window = u32(control, 0x10) * unit;
+    if (resetInterval > UINT32_MAX || window > UINT32_MAX)
         return false;
-    const qint64 resetInterval = *resetIntervalBytes;
-    const qint64 window = *windowBytes;
     if (window < frameSize || window > 64 * frameSize || (window & (window - 1)) != 0)
         return false;
     if (resetInterval == 0 || resetInterval % frameSize != 0)

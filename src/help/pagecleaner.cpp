@@ -230,8 +230,7 @@ bool StyleBudget::take(const QString &sheet)
 {
     if (sheet.contains(QLatin1String("@import"), Qt::CaseInsensitive))
         return false;
-    int selectors = 0;
-    int depth = 0;
+    int selectors = 0, depth = 0;
     for (const QChar c : sheet) {
         if (c == QLatin1Char('{'))
             selectors += depth++ == 0 ? 1 : 0;

@@ -9,13 +9,14 @@
 #include "help/htmldocument.h"
 #include "help/viewer/topicchooser.h"
 #include "helpfile.h"
+#include "shell/localtext.h"
 #include "shell/messageboxes.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QSet>
@@ -77,7 +78,7 @@ HelpViewer *HelpViewer::displayTopic(QWidget *caller, const QString &helpFile)
     viewer->activateWindow();
     // A help file refused for what it holds is worth more than a note: the user may have been sent it.
     for (const QString &refusal : std::exchange(viewer->m_refusals, {}))
-        showErrorBox(viewer, refusal.toLocal8Bit().toStdString());
+        showErrorBox(viewer, localBytes(refusal));
     return viewer;
 }
 
@@ -270,11 +271,12 @@ void HelpViewer::readTitles(const QStringList &pages)
 void HelpViewer::forgetTitles()
 {
     m_titleReading.reset();
+    m_pageTitles.clear();
 }
 
 void HelpViewer::closeEvent(QCloseEvent *event)
 {
-    forgetTitles();
+    m_titleReading.reset();
     m_search->setHelp(m_help.get());
     QMainWindow::closeEvent(event);
 }
@@ -305,7 +307,6 @@ void HelpViewer::showHelpFile(const QString &helpFile)
         }
         m_browser->setHelp(help.get());
         forgetTitles();
-        m_pageTitles.clear();
         m_help = std::move(help);
         m_homeTopic = topic;
         fillNavigation();
@@ -321,7 +322,6 @@ void HelpViewer::showNote(const QList<std::pair<QString, QString>> &tried)
 {
     m_browser->setHelp(nullptr);
     forgetTitles();
-    m_pageTitles.clear();
     m_help.reset();
     m_homeTopic.clear();
     fillNavigation();
