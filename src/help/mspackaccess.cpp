@@ -10,7 +10,6 @@
 
 namespace {
 
-
 // Each allocation carries its owner and size in front, for free(), which gets no owner.
 struct alignas(16) AllocationHead
 {
