@@ -56,12 +56,15 @@ bench: build
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-fuzz: deps
+fuzz: deps build
 	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	rm -rf $(FUZZ_BUILD)/seeds && $(FUZZ_BUILD)/make_seeds $(FUZZ_BUILD)/seeds
 	rm -rf $(FUZZ_BUILD)/seeds-help && mkdir -p $(FUZZ_BUILD)/seeds-help && cp $(FUZZ_BUILD)/rename.chm \
 	    $(addprefix resources/help/,contents.hhc index.hhk index.htm rules.htm) $(FUZZ_BUILD)/seeds-help/
+	# The help tests' crafted files and hostile pages join the seeds.
+	QUARIMO_FUZZ_SEEDS=$(FUZZ_BUILD)/seeds-help $(BUILD)/tests/help_tests \
+	    --gtest_filter='*CraftedHelpFile*:*HostilePages*' > /dev/null
 	mkdir -p $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/corpus-help
 	$(FUZZ_BUILD)/fuzz_capture -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
 	    -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus $(FUZZ_BUILD)/seeds

@@ -2,6 +2,7 @@
 
 #include "help/containercheck.h"
 #include "help/mspackaccess.h"
+#include "help/topicpath.h"
 
 #include <QFileInfo>
 #include <mspack.h>
@@ -15,35 +16,12 @@ QString megabytes(qint64 bytes)
 
 // Messages name the file by its name alone, and nothing the file holds goes into them: a message
 // box takes a text that looks like markup for rich text.
-QString fileName(const QString &path)
+QString refused(const QString &path, const QString &why)
 {
-    return QFileInfo(path).fileName();
+    return QStringLiteral("The help file \"%1\" is refused: %2").arg(QFileInfo(path).fileName(), why);
 }
 
-QString refusedObject(const QString &path, qint64 length)
-{
-    return QStringLiteral("The help file \"%1\" is refused: one of its pages or pictures declares %2 MB, more than "
-                          "the %3 MB the viewer reads for one")
-        .arg(fileName(path), megabytes(length), megabytes(CompiledHelp::largestObject));
-}
-
-QString refusedTotal(const QString &path)
-{
-    return QStringLiteral("The help file \"%1\" is refused: its pages and pictures come to more than the %2 MB "
-                          "the viewer reads from one help file")
-        .arg(fileName(path), megabytes(CompiledHelp::largestTotal));
-}
-
-QString refusedDirectory(const QString &path)
-{
-    return QStringLiteral("The help file \"%1\" is refused: its directory lists more entries than the viewer reads")
-        .arg(fileName(path));
-}
-
-QString refusedDamaged(const QString &path)
-{
-    return QStringLiteral("The help file \"%1\" is refused: it is damaged and cannot be read").arg(fileName(path));
-}
+const QString damaged = QStringLiteral("it is damaged and cannot be read");
 
 quint16 littleEndian16(const QByteArray &bytes, qsizetype at)
 {
@@ -52,10 +30,7 @@ quint16 littleEndian16(const QByteArray &bytes, qsizetype at)
 
 QString objectPath(const QByteArray &named)
 {
-    QString path = QString::fromUtf8(named);
-    if (!path.startsWith(QLatin1Char('/')))
-        path.prepend(QLatin1Char('/'));
-    return path;
+    return TopicPath::rooted(QString::fromUtf8(named));
 }
 
 } // namespace
@@ -102,57 +77,52 @@ void CompiledHelp::open()
     int selfTest = MSPACK_ERR_OK;
     MSPACK_SYS_SELFTEST(selfTest);
     if (selfTest == MSPACK_ERR_OK)
-        m_decompressor = mspack_create_chm_decompressor(m_access->system());
+        m_decompressor.reset(mspack_create_chm_decompressor(m_access->system()));
     if (m_decompressor)
-        m_header = m_decompressor->open(m_decompressor, MspackAccess::inputName());
-    QString refusal;
-    if (!m_header)
-        refusal = m_access->budgetSpent() ? refusedDirectory(m_path) : refusedDamaged(m_path);
-    else
-        refusal = indexEntries();
-    if (refusal.isEmpty()) {
+        m_header = {m_decompressor->open(m_decompressor.get(), MspackAccess::inputName), {m_decompressor.get()}};
+    const QString why = m_header                   ? indexEntries()
+                        : m_access->budgetSpent() ? QStringLiteral("its directory lists more entries than the viewer reads")
+                                                  : damaged;
+    if (why.isEmpty()) {
         if (const std::optional<QByteArray> system = read(QStringLiteral("/#SYSTEM")))
             m_system = parseSystemEntries(*system);
         return;
     }
-    m_refusal = refusal;
+    m_refusal = refused(m_path, why);
     m_byPath.clear();
     m_objects.clear();
-    if (m_header)
-        m_decompressor->close(m_decompressor, m_header);
-    m_header = nullptr;
+    m_header.reset();
 }
 
-CompiledHelp::~CompiledHelp()
+CompiledHelp::~CompiledHelp() = default;
+
+void CompiledHelp::CloseHeader::operator()(mschmd_header *header) const
 {
-    if (!m_access)
-        return;
-    const MspackAccess::Call call(*m_access);
-    if (m_header)
-        m_decompressor->close(m_decompressor, m_header);
-    if (m_decompressor)
-        mspack_destroy_chm_decompressor(m_decompressor);
+    decompressor->close(decompressor, header);
 }
 
 // The library lists the entries whose names begin with "::" (the machinery of the compressed
 // section) apart from the others, the objects: pages, pictures, sitemaps and the "/#SYSTEM" data.
 QString CompiledHelp::indexEntries()
 {
+    const QString tooMuch = QStringLiteral("its pages and pictures come to more than the %1 MB the viewer reads from one "
+                                           "help file").arg(megabytes(largestTotal));
     qint64 total = 0;
     qint64 extent = 0;
     bool compressed = false;
     for (mschmd_file *file = m_header->files; file; file = file->next) {
         if (file->length > largestObject)
-            return refusedObject(m_path, file->length);
+            return QStringLiteral("one of its pages or pictures declares %1 MB, more than the %2 MB the viewer reads for one")
+                .arg(megabytes(file->length), megabytes(largestObject));
         // An entry that cannot be read is left out, as if it were not listed.
         if (file->offset < 0 || file->length < 0)
             continue;
         total += file->length;
         if (total > largestTotal)
-            return refusedTotal(m_path);
+            return tooMuch;
         if (file->section->id == 1) {
             if (file->offset > largestTotal - file->length)
-                return refusedTotal(m_path);
+                return tooMuch;
             compressed = true;
             extent = std::max<qint64>(extent, file->offset + file->length);
         } else if (file->offset > m_access->fileSize()) {
@@ -164,7 +134,7 @@ QString CompiledHelp::indexEntries()
             m_byPath.insert(key, file);
     }
     if (compressed && !compressedSectionIsSound(extent))
-        return refusedDamaged(m_path);
+        return damaged;
     return {};
 }
 
@@ -193,24 +163,25 @@ bool CompiledHelp::contains(const QString &objectPath) const
     return entry(objectPath) != nullptr;
 }
 
-std::optional<QByteArray> CompiledHelp::read(const QString &objectPath) const
+std::optional<QByteArray> CompiledHelp::read(const QString &objectPath, qint64 atMost) const
 {
     mschmd_file *file = entry(objectPath);
-    if (!file)
-        return std::nullopt;
-    QMutexLocker lock(&m_extracting);
-    return extract(file);
+    return file ? extract(file, atMost) : std::nullopt;
 }
 
-std::optional<QByteArray> CompiledHelp::extract(mschmd_file *file) const
+// The library stops decompressing at the first write that is not taken whole: past `atMost`.
+std::optional<QByteArray> CompiledHelp::extract(mschmd_file *file, qint64 atMost) const
 {
     const MspackAccess::Call call(*m_access);
+    const qint64 wanted = std::clamp<qint64>(atMost, 0, file->length);
     QByteArray bytes;
-    bytes.reserve(qsizetype(file->length));
-    m_access->setOutput(&bytes, file->length);
-    const int error = m_decompressor->extract(m_decompressor, file, MspackAccess::outputName());
+    bytes.reserve(qsizetype(wanted));
+    m_access->setOutput(&bytes, wanted);
+    const int error = m_decompressor->extract(m_decompressor.get(), file, MspackAccess::outputName);
     m_access->setOutput(nullptr, 0);
-    if (error != MSPACK_ERR_OK || bytes.size() != file->length)
+    const bool whole = error == MSPACK_ERR_OK && bytes.size() == file->length;
+    const bool start = error == MSPACK_ERR_WRITE && wanted < file->length && bytes.size() == wanted;
+    if (!whole && !start)
         return std::nullopt;
     return bytes;
 }

@@ -4,23 +4,20 @@
 #include <QHash>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <mspack.h>
 #include <optional>
 
 class MspackAccess;
-struct mschm_decompressor;
-struct mschmd_file;
-struct mschmd_header;
 
 /**
  * A compiled help file (.chm) opened for reading with libmspack: its pages, style sheets and
  * pictures by their path inside the file ("/index.htm", found without regard to the case of
  * ASCII letters), and the page it opens on. Objects are decompressed into memory, never to disk.
  * A file whose entries declare more than the caps below is refused as a whole when it is opened.
- * read() may be called from several threads at once.
+ * One thread uses an object at a time: a worker opens the file anew.
  */
 class CompiledHelp
 {
@@ -57,8 +54,11 @@ public:
     /** Whether the file holds an object at `objectPath`. */
     bool contains(const QString &objectPath) const;
 
-    /** The bytes of the object at `objectPath`, or nothing when the file holds no such object. */
-    std::optional<QByteArray> read(const QString &objectPath) const;
+    /**
+     * The bytes of the object at `objectPath`, or nothing when the file holds no such object. Only
+     * its first `atMost` bytes are decompressed and given.
+     */
+    std::optional<QByteArray> read(const QString &objectPath, qint64 atMost = largestObject) const;
 
     /** The path of every page (.htm, .html) in the file, in the file's own order. */
     QStringList pages() const;
@@ -83,28 +83,32 @@ public:
 
 private:
     void open();
-    /** Takes in the file's entries within the caps; the refusal when they break one. */
+    /** Takes in the file's entries within the caps; why the file is refused when they break one. */
     QString indexEntries();
     /** Whether the compressed objects can be reached safely (see containercheck). */
     bool compressedSectionIsSound(qint64 extent);
     mschmd_file *entry(const QString &objectPath) const;
-    std::optional<QByteArray> extract(mschmd_file *file) const;
+    std::optional<QByteArray> extract(mschmd_file *file, qint64 atMost = largestObject) const;
     QStringList objectsEndingWith(const QStringList &suffixes) const;
     QString sitemapFile(quint16 code, const QString &suffix) const;
 
     QString m_path;
     QString m_refusal;
+    struct CloseHeader
+    {
+        mschm_decompressor *decompressor;
+        void operator()(mschmd_header *header) const;
+    };
+    // Freed in this order's reverse: the header, its decompressor, then the file they read.
     std::unique_ptr<MspackAccess> m_access;
-    mschm_decompressor *m_decompressor = nullptr;
-    mschmd_header *m_header = nullptr;
+    std::unique_ptr<mschm_decompressor, void (*)(mschm_decompressor *)> m_decompressor{nullptr, mspack_destroy_chm_decompressor};
+    std::unique_ptr<mschmd_header, CloseHeader> m_header;
     /** The objects by their path with ASCII letters in lower case; the first of equal paths. */
     QHash<QByteArray, mschmd_file *> m_byPath;
     /** The objects in the file's own order. */
     QList<mschmd_file *> m_objects;
     /** The #SYSTEM entries, read once at opening. */
     QMap<quint16, QByteArray> m_system;
-    /** The decompressor keeps one state and one position in the file. */
-    mutable QMutex m_extracting;
 };
 
 /**

@@ -25,8 +25,6 @@ constexpr qint64 firstListingChunkAt = 0x20;
 constexpr qsizetype listingChunkHeaderSize = 0x10;
 
 constexpr qint64 frameSize = 0x8000;
-// The decompressor computes the reset interval in an int; larger ones are no help file's.
-constexpr qint64 largestResetInterval = 256 * frameSize;
 constexpr qsizetype resetTableHeaderSize = 0x28;
 // The decompressor's own limit on the reset table.
 constexpr qsizetype largestResetTable = 1000000;
@@ -47,6 +45,15 @@ bool identifierAt(const QByteArray &start, qsizetype at, const unsigned char *id
 }
 
 } // namespace
+
+std::optional<qint64> offsetOf(qint64 base, qint64 count, qint64 size)
+{
+    qint64 span = 0;
+    qint64 at = 0;
+    if (base < 0 || count < 0 || size < 0 || qMulOverflow(count, size, &span) || qAddOverflow(base, span, &at))
+        return std::nullopt;
+    return at;
+}
 
 Header headerOf(const QByteArray &start)
 {
@@ -73,16 +80,17 @@ std::optional<Correction> firstListingChunk(const ReadAt &readAt)
     const QByteArray header = readAt(directory, directoryHeaderSize);
     if (directory <= 0 || header.size() < directoryHeaderSize || !header.startsWith("ITSP"))
         return std::nullopt;
-    const qint64 chunksAt = directory + u32(header, 0x08);
+    const std::optional<qint64> chunksAt = offsetOf(directory, u32(header, 0x08), 1);
     const qint64 chunkSize = u32(header, 0x10);
     const quint32 named = u32(header, firstListingChunkAt);
     const quint32 chunks = u32(header, 0x2C);
-    if (chunkSize < listingChunkHeaderSize || named >= chunks)
+    if (!chunksAt || chunkSize < listingChunkHeaderSize || named >= chunks)
         return std::nullopt;
     // The links must lead strictly back, so the walk ends; each step is one chunk the file holds.
     quint32 first = named;
     for (;;) {
-        const QByteArray chunk = readAt(chunksAt + qint64(first) * chunkSize, listingChunkHeaderSize);
+        const std::optional<qint64> chunkAt = offsetOf(*chunksAt, first, chunkSize);
+        const QByteArray chunk = chunkAt ? readAt(*chunkAt, listingChunkHeaderSize) : QByteArray();
         if (chunk.size() < listingChunkHeaderSize || !chunk.startsWith("PMGL"))
             return std::nullopt;
         const quint32 previous = u32(chunk, 0x0C);
@@ -106,10 +114,12 @@ bool compressedSectionIsSound(const QByteArray &control, const QByteArray &reset
     if (version != 1 && version != 2)
         return false;
     const qint64 unit = version == 2 ? frameSize : 1;
-    if (u32(control, 0xC) > largestResetInterval || u32(control, 0x10) > largestResetInterval)
-        return false;
+    // The decompressor makes bytes of both in 32 bits: one that wraps there is refused, so the value
+    // checked is the one it goes by.
     const qint64 resetInterval = u32(control, 0xC) * unit;
     const qint64 window = u32(control, 0x10) * unit;
+    if (resetInterval > UINT32_MAX || window > UINT32_MAX)
+        return false;
     if (window < frameSize || window > 64 * frameSize || (window & (window - 1)) != 0)
         return false;
     if (resetInterval == 0 || resetInterval % frameSize != 0)
@@ -129,11 +139,12 @@ bool compressedSectionIsSound(const QByteArray &control, const QByteArray &reset
         return true;
     // The entry the decompressor starts from for the last byte, counted in frames; those before it too.
     const qint64 lastEntry = (extent - 1) / resetInterval * (resetInterval / frameSize);
-    if (lastEntry >= entries || tableAt + (lastEntry + 1) * entrySize > resetTable.size())
+    const std::optional<qint64> tableEnd = offsetOf(tableAt, lastEntry + 1, entrySize);
+    if (lastEntry >= entries || !tableEnd || *tableEnd > resetTable.size())
         return false;
     qint64 previous = 0;
     for (qint64 entry = 0; entry <= lastEntry; ++entry) {
-        const qsizetype at = qsizetype(tableAt + entry * entrySize);
+        const qsizetype at = qsizetype(*offsetOf(tableAt, entry, entrySize));
         const qint64 offset = entrySize == 8 ? i64(resetTable, at) : qint64(u32(resetTable, at));
         if (offset < previous || offset > contentLength)
             return false;

@@ -11,6 +11,13 @@
  */
 namespace containercheck {
 
+/**
+ * `base` + `count` × `size`, the place of the count-th of a run of records in the file or in an object:
+ * every offset the checks compute from the file's numbers is made here. Nothing for a negative
+ * number or a result beyond 64 bits.
+ */
+std::optional<qint64> offsetOf(qint64 base, qint64 count, qint64 size);
+
 /** How many bytes of the file's start headerOf() looks at. */
 constexpr qsizetype headerSize = 0x38;
 
@@ -62,9 +69,9 @@ std::optional<Correction> firstListingChunk(const ReadAt &readAt);
  * - ResetTable: 4 bytes version, 4 bytes entry count, 4 bytes entry size (4 or 8), 4 bytes offset
  *   of the entries, 8 bytes uncompressed length, 8 bytes compressed length, 8 bytes frame length
  *   (32 KB); then per 32 KB frame the offset of its compressed data within the content.
- * Sound means: the window and reset interval are ones the decompressor takes, the reset table has
- * an entry for every reset point below `extent`, each inside the `contentLength` bytes of
- * compressed data, and the uncompressed length covers `extent`. Then every object is reached from
+ * Sound means: the window and reset interval, in bytes as the decompressor computes them (in 32
+ * bits, and without wrapping there), are ones it takes; the reset table has an entry for every reset
+ * point below `extent`, each inside the `contentLength` bytes of compressed data, and the uncompressed length covers `extent`. Then every object is reached from
  * the reset point before it, and never by decompressing the section from its start.
  */
 bool compressedSectionIsSound(const QByteArray &control, const QByteArray &resetTable, qint64 extent,

@@ -16,17 +16,6 @@ QString lowerName(const xmlNode *node)
     return utf8(node->name).toLower();
 }
 
-const xmlNode *findElement(const xmlNode *node, const char *name)
-{
-    for (; node; node = node->next) {
-        if (node->type == XML_ELEMENT_NODE && xmlStrcasecmp(node->name, BAD_CAST name) == 0)
-            return node;
-        if (const xmlNode *below = findElement(node->children, name))
-            return below;
-    }
-    return nullptr;
-}
-
 bool isInline(const QString &element)
 {
     static const QSet<QString> inlineElements = {
@@ -40,23 +29,25 @@ bool isInline(const QString &element)
     return inlineElements.contains(element);
 }
 
-void appendText(const xmlNode *node, QString &text)
+void appendText(const xmlNode *first, QString &text)
 {
-    for (; node; node = node->next) {
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            text += utf8(node->content);
-        } else if (node->type == XML_ELEMENT_NODE) {
-            const QString element = lowerName(node);
-            if (element == QLatin1String("script") || element == QLatin1String("style"))
-                continue;
-            const bool apart = !isInline(element);
-            if (apart)
+    const auto apart = [](const xmlNode *node) { return node->type == XML_ELEMENT_NODE && !isInline(lowerName(node)); };
+    walkNodes(
+        first,
+        [&](const xmlNode *node) {
+            if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
+                text += utf8(node->content);
+            if (node->type != XML_ELEMENT_NODE || xmlStrcasecmp(node->name, BAD_CAST "script") == 0
+                || xmlStrcasecmp(node->name, BAD_CAST "style") == 0)
+                return Walk::over;
+            if (apart(node))
                 text += QLatin1Char(' ');
-            appendText(node->children, text);
-            if (apart)
+            return Walk::into;
+        },
+        [&](const xmlNode *node) {
+            if (apart(node))
                 text += QLatin1Char(' ');
-        }
-    }
+        });
 }
 
 // Help files are written on systems whose 8-bit code page is mostly Windows-1252, and their sitemaps
@@ -71,6 +62,32 @@ const char *fallbackEncoding(const QByteArray &html)
 }
 
 } // namespace
+
+void walkNodes(const xmlNode *first, const std::function<Walk(const xmlNode *)> &enter,
+               const std::function<void(const xmlNode *)> &leave)
+{
+    int depth = 0;
+    const xmlNode *node = first;
+    while (node) {
+        const Walk step = enter(node);
+        if (step == Walk::stop)
+            return;
+        if (step == Walk::into && node->children) {
+            node = node->children;
+            ++depth;
+            continue;
+        }
+        if (step == Walk::into && leave)
+            leave(node);
+        while (!node->next && depth > 0) {
+            node = node->parent;
+            --depth;
+            if (leave)
+                leave(node);
+        }
+        node = node->next;
+    }
+}
 
 HtmlDocument::HtmlDocument(const QByteArray &html)
 {
@@ -93,7 +110,13 @@ xmlNode *HtmlDocument::root() const
 
 QString HtmlDocument::title() const
 {
-    const xmlNode *title = findElement(root(), "title");
+    const xmlNode *title = nullptr;
+    walkNodes(root(), [&title](const xmlNode *node) {
+        if (node->type != XML_ELEMENT_NODE || xmlStrcasecmp(node->name, BAD_CAST "title") != 0)
+            return Walk::into;
+        title = node;
+        return Walk::stop;
+    });
     if (!title)
         return {};
     QString text;

@@ -2,9 +2,21 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 struct _xmlDoc;
 struct _xmlNode;
+
+/** What a walk over a parsed page does after it has entered a node: skips or goes into those below it, or ends. */
+enum class Walk { over, into, stop };
+
+/**
+ * Goes through `first`, the nodes after it and all below them, in the page's order and without
+ * recursion: a page may nest as deep as the parser lets it. `leave` is told of every node that
+ * `enter` went into, after the nodes below it; not of those still open when the walk stops.
+ */
+void walkNodes(const _xmlNode *first, const std::function<Walk(const _xmlNode *)> &enter,
+               const std::function<void(const _xmlNode *)> &leave = {});
 
 /**
  * An HTML page or sitemap read with libxml2's forgiving HTML parser: missing end tags, stray

@@ -1,16 +1,14 @@
 #include "help/mspackaccess.h"
 
+#include "platform/errors.h"
+#include "platform/folder.h"
+#include "platform/readonlyfile.h"
+
 #include <QFile>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-const char inputFileName[] = "help file";
-const char outputFileName[] = "memory";
 
 // Each allocation carries its owner and size in front, for free(), which gets no owner.
 struct alignas(16) AllocationHead
@@ -46,46 +44,33 @@ MspackAccess::MspackAccess(const QString &path, qint64 allocationBudget) : m_bud
                       &MspackAccess::seek, &MspackAccess::tell,  &MspackAccess::message, &MspackAccess::alloc,
                       &MspackAccess::free, &MspackAccess::copy,  nullptr};
     m_hooks.owner = this;
-    // Not blocking, so that a pipe put where the help file should be does not hold the window.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return;
-    struct stat info{};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        ::close(fd);
-        return;
+    // By path: the file's own descriptor is the only one. A file that cannot be opened, or is no
+    // regular file (a pipe put where the help file should be), is not read.
+    const auto [folder, name] = platform::splitPath(QFile::encodeName(path).toStdString());
+    m_folder = std::make_unique<platform::Folder>(folder, platform::Folder::Access::ByPath);
+    try {
+        auto file = std::make_unique<platform::ReadOnlyFile>(*m_folder, name);
+        if (const std::optional<std::int64_t> size = file->regularFileSize()) {
+            m_size = *size;
+            m_file = std::move(file);
+        }
+    } catch (const EInOutError &) {
     }
-    m_fd = fd;
-    m_size = info.st_size;
 }
 
-MspackAccess::~MspackAccess()
-{
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-const char *MspackAccess::inputName()
-{
-    return inputFileName;
-}
-
-const char *MspackAccess::outputName()
-{
-    return outputFileName;
-}
+MspackAccess::~MspackAccess() = default;
 
 QByteArray MspackAccess::readAt(qint64 position, qint64 size) const
 {
-    if (m_fd < 0 || position < 0 || size <= 0 || position >= m_size)
+    if (!m_file || position < 0 || size <= 0 || position >= m_size)
         return {};
     QByteArray bytes(qsizetype(std::min(size, m_size - position)), Qt::Uninitialized);
     qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t got = ::pread(m_fd, bytes.data() + done, size_t(bytes.size() - done), off_t(position + done));
-        if (got <= 0)
-            break;
-        done += got;
+    // A failed read ends the bytes there; the exception never reaches the library's own frames.
+    try {
+        for (std::size_t got = 1; done < bytes.size() && got > 0; done += qsizetype(got))
+            got = m_file->readAt(position + done, bytes.data() + done, std::size_t(bytes.size() - done));
+    } catch (const EInOutError &) {
     }
     bytes.truncate(done);
     for (const containercheck::Correction &correction : m_corrections) {
@@ -107,13 +92,13 @@ mspack_file *MspackAccess::open(mspack_system *self, const char *name, int mode)
 {
     MspackAccess *owner = reinterpret_cast<Hooks *>(self)->owner;
     bool input = false;
-    if (mode == MSPACK_SYS_OPEN_READ && std::strcmp(name, inputFileName) == 0 && owner->m_fd >= 0) {
+    if (mode == MSPACK_SYS_OPEN_READ && std::strcmp(name, inputName) == 0 && owner->m_file) {
         // The library opens the file again only to search the directory on disk, which it would do
         // for a part missing from the listing it read at the start; the listing is all we trust.
         if (owner->m_outputOpen)
             return nullptr;
         input = true;
-    } else if (!(mode == MSPACK_SYS_OPEN_WRITE && std::strcmp(name, outputFileName) == 0 && owner->m_output)) {
+    } else if (!(mode == MSPACK_SYS_OPEN_WRITE && std::strcmp(name, outputName) == 0 && owner->m_output)) {
         return nullptr;
     }
     if (!input)
@@ -144,10 +129,12 @@ int MspackAccess::write(mspack_file *file, void *buffer, int bytes)
 {
     auto *handle = reinterpret_cast<Handle *>(file);
     QByteArray *output = handle->owner->m_output;
-    if (handle->input || !output || bytes < 0 || output->size() + qint64(bytes) > handle->owner->m_outputLimit)
+    if (handle->input || !output || bytes < 0)
         return -1;
-    output->append(static_cast<const char *>(buffer), bytes);
-    return bytes;
+    // What fits is kept: a reader that wants only the start of an object stops the library here.
+    const qint64 taken = std::min<qint64>(bytes, handle->owner->m_outputLimit - output->size());
+    output->append(static_cast<const char *>(buffer), qsizetype(taken));
+    return taken == bytes ? bytes : -1;
 }
 
 int MspackAccess::seek(mspack_file *file, off_t offset, int mode)

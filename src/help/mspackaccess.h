@@ -5,11 +5,17 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <mspack.h>
 
+namespace platform {
+class Folder;
+class ReadOnlyFile;
+} // namespace platform
+
 /**
- * The only way the container library reaches the outside. It reads one help file, through a
- * descriptor opened read-only at construction; it "writes" only into one memory buffer at a time;
+ * The only way the container library reaches the outside. It reads one help file, through one
+ * descriptor opened read-only at construction (the platform layer's ReadOnlyFile); it "writes" only into one memory buffer at a time;
  * and its allocations come out of a fixed budget. Any other name it asks to open is refused, so
  * nothing it reads in the file can make it open another file or write one.
  */
@@ -22,16 +28,16 @@ public:
     MspackAccess(const MspackAccess &) = delete;
     MspackAccess &operator=(const MspackAccess &) = delete;
 
-    bool isOpen() const { return m_fd >= 0; }
+    bool isOpen() const { return m_file != nullptr; }
     qint64 fileSize() const { return m_size; }
 
     /** The hooks to hand to the library. */
     mspack_system *system() { return &m_hooks.system; }
 
     /** The name under which the library opens the help file for reading. */
-    static const char *inputName();
+    static constexpr const char *inputName = "help file";
     /** The name under which the library opens the memory buffer for writing. */
-    static const char *outputName();
+    static constexpr const char *outputName = "memory";
 
     /** The file's bytes from `position`, straight from the descriptor; fewer at its end. */
     QByteArray readAt(qint64 position, qint64 size) const;
@@ -40,7 +46,8 @@ public:
     void correct(const containercheck::Correction &correction) { m_corrections.append(correction); }
 
     /**
-     * Where the next output goes: `buffer`, which may grow to `limit` bytes and no more. While the
+     * Where the next output goes: `buffer`, which takes up to `limit` bytes and refuses the write that
+     * brings more, keeping what fits. While the
      * output is open, the help file cannot be opened again: the library then only decompresses.
      */
     void setOutput(QByteArray *buffer, qint64 limit);
@@ -85,7 +92,8 @@ private:
     static void copy(void *source, void *destination, size_t bytes);
 
     Hooks m_hooks;
-    int m_fd = -1;
+    std::unique_ptr<platform::Folder> m_folder;
+    std::unique_ptr<platform::ReadOnlyFile> m_file;
     qint64 m_size = 0;
     QList<containercheck::Correction> m_corrections;
     QByteArray *m_output = nullptr;

@@ -8,9 +8,6 @@
 
 namespace {
 
-// A style sheet larger than this is no help page's own.
-constexpr qsizetype largestStyleSheet = 64 * 1024;
-
 bool isVoid(const QByteArray &name)
 {
     static const QSet<QByteArray> elements = {"area", "base", "basefont", "br", "col", "embed", "frame", "hr",
@@ -42,31 +39,18 @@ QString escaped(const xmlChar *value)
 class PageWriter
 {
 public:
-    explicit PageWriter(const PageLimits &limits) : m_limits(limits) {}
+    explicit PageWriter(const PageLimits &limits) : styles(limits.styleSelectors), m_limits(limits) {}
 
-    // Walks the tree without recursion: a page may nest as deep as the parser lets it. A page cut
-    // short, here or before it was read (`truncated`), ends with the note inside its body.
+    // A page cut short, here or before it was read (`truncated`), ends with the note inside its body.
     void write(const xmlNode *first, bool truncated)
     {
-        const xmlNode *node = first;
-        while (node && !cut) {
-            if (enter(node) && node->children) {
-                node = node->children;
-                continue;
-            }
-            if (node->type == XML_ELEMENT_NODE && !m_open.empty() && m_open.back().node == node)
-                leave();
-            while (node && !node->next) {
-                node = node->parent;
-                if (!node || node->type != XML_ELEMENT_NODE) {
-                    node = nullptr;
-                    break;
-                }
-                leave();
-            }
-            if (node)
-                node = node->next;
-        }
+        walkNodes(
+            first,
+            [this](const xmlNode *node) {
+                const bool entered = !cut && enter(node);
+                return cut ? Walk::stop : entered ? Walk::into : Walk::over;
+            },
+            [this](const xmlNode *) { leave(); });
         cut = cut || truncated;
         while (!m_open.empty() && m_open.back().name != "body")
             leave();
@@ -78,11 +62,11 @@ public:
 
     QString html;
     bool cut = false;
+    StyleBudget styles;
 
 private:
     struct Open
     {
-        const xmlNode *node;
         QByteArray name;
         bool written;
         bool table;
@@ -124,7 +108,7 @@ private:
             cut = true;
             return false;
         }
-        m_open.push_back({node, name, written, table});
+        m_open.push_back({name, written, table});
         if (written) {
             ++m_writtenDepth;
             writeStartTag(node, name);
@@ -176,7 +160,7 @@ private:
             if (child->content)
                 sheet += QString::fromUtf8(reinterpret_cast<const char *>(child->content));
         }
-        if (sheet.size() > largestStyleSheet || sheet.contains(QLatin1String("</")))
+        if (sheet.contains(QLatin1String("</")) || !styles.take(sheet))
             return;
         writeStartTag(node, "style");
         html += sheet + QLatin1String("</style>");
@@ -241,6 +225,26 @@ QByteArray readablePart(const QByteArray &html, qsizetype limit)
 
 } // namespace
 
+// Each rule's selectors end at its "{"; those of a comma-separated list count one each.
+bool StyleBudget::take(const QString &sheet)
+{
+    if (sheet.contains(QLatin1String("@import"), Qt::CaseInsensitive))
+        return false;
+    int selectors = 0, depth = 0;
+    for (const QChar c : sheet) {
+        if (c == QLatin1Char('{'))
+            selectors += depth++ == 0 ? 1 : 0;
+        else if (c == QLatin1Char('}'))
+            depth = std::max(0, depth - 1);
+        else if (c == QLatin1Char(',') && depth == 0)
+            ++selectors;
+        if (selectors > m_left)
+            return false;
+    }
+    m_left -= selectors;
+    return true;
+}
+
 QString cutNote()
 {
     return QStringLiteral("This page is longer than the help viewer shows; the rest of it is left out.");
@@ -252,5 +256,5 @@ CleanedPage cleanPage(const QByteArray &html, const PageLimits &limits)
     const HtmlDocument document(tooLong ? readablePart(html, limits.pageBytes) : html);
     PageWriter writer(limits);
     writer.write(document.root(), tooLong);
-    return {std::move(writer.html), writer.cut};
+    return {std::move(writer.html), writer.cut, writer.styles};
 }

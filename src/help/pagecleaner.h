@@ -26,6 +26,25 @@ struct PageLimits
     int elementCount = 20000;
     /** Bytes of a page that are read at all. */
     qsizetype pageBytes = 2 * 1024 * 1024;
+    /**
+     * Selectors that the style sheets of one page may bring in all, its own and those it links: the
+     * layout tries each on every element, so their number and not their bytes is what costs.
+     */
+    int styleSelectors = 256;
+};
+
+/** What is left of a page's budget of style-sheet selectors. */
+class StyleBudget
+{
+public:
+    StyleBudget() = default;
+    explicit StyleBudget(int selectors) : m_left(selectors) {}
+
+    /** Whether `sheet` is laid out: when its selectors fit, which then use up the budget. Never one that imports. */
+    bool take(const QString &sheet);
+
+private:
+    int m_left = PageLimits().styleSelectors;
 };
 
 /** A page made safe to lay out, as HTML. */
@@ -34,12 +53,14 @@ struct CleanedPage
     QString html;
     /** Whether the page was longer than the limits allow; `cutNote()` then stands where it ends. */
     bool cut = false;
+    /** What the page's own style sheets left for those it links. */
+    StyleBudget styles;
 };
 
 /**
  * Reads `html` with the forgiving parser and writes it again within `limits`: tables and other
- * markup nested too deeply are flattened, very long words get invisible line breaks, scripts and
- * comments are left out, and a page that is too long is cut with a note. A page within the limits
+ * markup nested too deeply are flattened, very long words get invisible line breaks, scripts,
+ * comments and style sheets beyond the budget are left out, and a page that is too long is cut with a note. A page within the limits
  * keeps its text and structure.
  */
 CleanedPage cleanPage(const QByteArray &html, const PageLimits &limits = {});

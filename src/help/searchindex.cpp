@@ -10,25 +10,17 @@ SearchIndex::SearchIndex(const CompiledHelp &help, const Progress &progress)
 {
     const QStringList pages = help.pages();
     for (int read = 0; read < pages.size(); ++read) {
-        if (const std::optional<QByteArray> html = help.read(pages.at(read)))
+        if (const std::optional<QByteArray> html = help.read(pages.at(read), PageLimits().pageBytes))
             addPage(pages.at(read), *html);
         if (progress && !progress(read + 1, int(pages.size())))
             break;
     }
 }
 
-QHash<QString, QString> SearchIndex::titles() const
-{
-    QHash<QString, QString> titles;
-    for (const FoundPage &page : m_pages)
-        titles.insert(page.path, page.title);
-    return titles;
-}
-
 // Only what the viewer would show of a page is searched, which bounds the memory a page can take.
 void SearchIndex::addPage(const QString &path, const QByteArray &html)
 {
-    const HtmlDocument document(html.left(PageLimits().pageBytes));
+    const HtmlDocument document(html);
     const int page = int(m_pages.size());
     const QString title = document.title();
     m_pages.append({path, title.isEmpty() ? path : title});

@@ -40,9 +40,6 @@ public:
 
     int pageCount() const { return int(m_pages.size()); }
 
-    /** The title of every page read (its path for a page without one), by path. */
-    QHash<QString, QString> titles() const;
-
     /** The words of `text`, case-folded, in order. */
     static QStringList wordsOf(const QString &text);
 

@@ -1,5 +1,10 @@
 #include "help/topicpath.h"
 
+QString TopicPath::rooted(const QString &objectPath)
+{
+    return objectPath.startsWith(QLatin1Char('/')) ? objectPath : QLatin1Char('/') + objectPath;
+}
+
 TopicPath TopicPath::parse(const QString &text)
 {
     const qsizetype hash = text.indexOf(QLatin1Char('#'));
@@ -22,7 +27,7 @@ QUrl TopicPath::toUrl(const QString &scheme) const
 {
     QUrl url;
     url.setScheme(scheme);
-    url.setPath(page.startsWith(QLatin1Char('/')) ? page : QLatin1Char('/') + page);
+    url.setPath(rooted(page));
     if (hasPlace())
         url.setFragment(place);
     return url;

@@ -14,6 +14,9 @@ struct TopicPath
     /** The anchor's name on the page, without "#"; empty for the page as a whole. */
     QString place;
 
+    /** `objectPath` with the leading "/" that every path inside the help file has. */
+    static QString rooted(const QString &objectPath);
+
     /** Splits "page#place" at its first "#". */
     static TopicPath parse(const QString &text);
     /** The page and place of a URL of the help file ("chm:/rules.htm#date"). */

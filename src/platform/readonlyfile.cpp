@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Positions reach 2^31 and beyond (a 32-bit offset added to a base); a narrower off_t would wrap them.
@@ -53,6 +54,14 @@ std::size_t ReadOnlyFile::readAt(std::int64_t position, void *buffer, std::size_
     if (delivered < 0)
         fail(errno);
     return static_cast<std::size_t>(delivered);
+}
+
+std::optional<std::int64_t> ReadOnlyFile::regularFileSize() const
+{
+    struct stat info{};
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return std::int64_t(info.st_size);
 }
 
 void ReadOnlyFile::close()

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -32,6 +33,9 @@ public:
      * start of the file is a positioning failure (EInOutError, "I/O error 22").
      */
     std::size_t readAt(std::int64_t position, void *buffer, std::size_t size);
+
+    /** The file's size when it is a regular file; nothing for a pipe, a device or a folder. */
+    std::optional<std::int64_t> regularFileSize() const;
 
     /** Closes the file now; a failing close raises EInOutError. Later closes do nothing. */
     void close();

@@ -1,6 +1,8 @@
 #include "guitestutil.h"
 
 
+#include "help/viewer/helpsearchpane.h"
+#include "help/viewer/helpviewer.h"
 #include "ui_mainform.h"
 
 #include <QApplication>
@@ -229,4 +231,9 @@ bool clickLink(QTextBrowser *browser, const QString &linkText)
     browser->ensureCursorVisible();
     QTest::mouseClick(browser->viewport(), Qt::LeftButton, {}, browser->cursorRect(middle).center());
     return true;
+}
+
+bool waitForSearchIndex(const HelpViewer *viewer)
+{
+    return QTest::qWaitFor([viewer] { return viewer->search()->isIndexed(); }, 60000);
 }

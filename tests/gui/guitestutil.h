@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class HelpViewer;
 class QMessageBox;
 class QTextBrowser;
 
@@ -91,6 +92,12 @@ QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &fil
 
 /** Clicks the middle of the first link whose text holds `linkText`; false when the page has none. */
 bool clickLink(QTextBrowser *browser, const QString &linkText);
+
+/**
+ * Waits, handling events, until the viewer's search has the words of its file in memory (or knows
+ * it cannot have them); whether that came within a minute. The window itself never waits for them.
+ */
+bool waitForSearchIndex(const HelpViewer *viewer);
 
 /** QTEST_MAIN with the program's own look, so the windows are tested as the program shows them. */
 #define QUARIMO_GUI_TEST_MAIN(TestObject)                                                                      \

@@ -104,6 +104,9 @@ private slots:
     void keywordWithThousandsOfTopicsOpensItsChooserAtOnce();
     void searchOfFiveThousandPagesAnswersWhenItsIndexIsReady();
     void ourPagesLayOutAsBeforeCleaning();
+    void styleSheetsPastTheBudgetAreLeftOut();
+    void readingStopsWhenAnotherFileOpensOrTheViewerCloses();
+    void searchOfAFileThatCannotBeReadAgainSaysSo();
 
 private:
     /** Shows `helpFile` in the viewer, recording every object its pages ask for from the start. */
@@ -401,6 +404,66 @@ void HelpHostileTest::ourPagesLayOutAsBeforeCleaning()
         const QByteArray original = *help.read(path);
         QCOMPARE(laidOut(cleanPage(original).html), laidOut(QString::fromUtf8(original)));
     }
+}
+
+// 15,000 rules over 2,000 paragraphs took seconds to lay out, within any cap on bytes.
+void HelpHostileTest::styleSheetsPastTheBudgetAreLeftOut()
+{
+    const QByteArray links = R"(<head><link rel="stylesheet" type="text/css" href="small.css">)"
+                             R"(<link rel="stylesheet" type="text/css" href="rules.css"></head><body>)";
+    const QString compiled = compile(QStringLiteral("styles"),
+                                     {{QStringLiteral("index.htm"), page("Styles", links + QByteArray("<p>text</p>\n").repeated(2000))},
+                                      {QStringLiteral("small.css"), "p { font-weight: bold }"},
+                                      {QStringLiteral("rules.css"), QByteArray("*{margin:0}\n").repeated(15000) + "p { color: #123456 }"}},
+                                     QStringLiteral("Default topic=index.htm\n"));
+    QVERIFY(!compiled.isEmpty());
+    HelpViewer *viewer = show(compiled);
+    QVERIFY(viewer);
+    QTextBrowser *browser = viewer->browser();
+    QCOMPARE(browser->documentTitle(), QStringLiteral("Styles"));
+    QVERIFY(m_requests.contains(QStringLiteral("chm:/rules.css")));
+    const QTextCharFormat format = browser->document()->lastBlock().charFormat();
+    QCOMPARE(format.fontWeight(), int(QFont::Bold));
+    QVERIFY(format.foreground().color() != QColor(0x12, 0x34, 0x56));
+}
+
+// Nobody waits for the titles and words of a file no longer shown: their reading is cancelled.
+void HelpHostileTest::readingStopsWhenAnotherFileOpensOrTheViewerCloses()
+{
+    const QString ours = QStringLiteral(QUARIMO_BUILT_HELP_FILE);
+    HelpViewer *viewer = show(ours);
+    QVERIFY(viewer);
+    QTest::keyClick(viewer, Qt::Key_S, Qt::AltModifier);
+    const QFuture<void> first = viewer->search()->indexing();
+    QVERIFY(first.isStarted());
+    HelpViewer::displayTopic(m_caller.get(), ours);
+    QVERIFY(first.isCanceled());
+
+    QVERIFY(viewer->search()->isPrepared());
+    const QFuture<void> second = viewer->search()->indexing();
+    QVERIFY(!second.isCanceled());
+    viewer->close();
+    QVERIFY(second.isCanceled());
+}
+
+// The file was read when the viewer opened it; the search reads it again, and finds it gone.
+void HelpHostileTest::searchOfAFileThatCannotBeReadAgainSaysSo()
+{
+    const QString compiled = compile(QStringLiteral("changing"), {{QStringLiteral("index.htm"), page("Changing", "<p>words</p>")}},
+                                     QStringLiteral("Default topic=index.htm\n"));
+    QVERIFY(!compiled.isEmpty());
+    HelpViewer *viewer = show(compiled);
+    QVERIFY(viewer);
+    QFile file(compiled);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.close();
+    QTest::keyClick(viewer, Qt::Key_S, Qt::AltModifier);
+    QTest::keyClicks(viewer->search()->wordsField(), QStringLiteral("words"));
+    QVERIFY(waitForSearchIndex(viewer));
+    QCOMPARE(viewer->search()->statusLine()->text(), QStringLiteral("The search is not available for this file."));
+    QCOMPARE(viewer->search()->resultList()->count(), 0);
+    QCOMPARE(viewer->browser()->documentTitle(), QStringLiteral("Changing"));
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
 QUARIMO_GUI_TEST_MAIN(HelpHostileTest)

@@ -476,6 +476,7 @@ void HelpNavigationTest::searchFindsThePagesHoldingEveryWord()
     QVERIFY(viewer);
     QTest::keyClick(viewer, Qt::Key_S, Qt::AltModifier);
     QTest::keyClicks(viewer->search()->wordsField(), query);
+    QVERIFY(waitForSearchIndex(viewer));
     QCOMPARE(textsOf(viewer->search()->resultList()), titles);
 }
 
@@ -507,6 +508,7 @@ void HelpNavigationTest::searchOpensThePageAndHighlightsTheWords()
     QCOMPARE(QApplication::focusWidget(), search->wordsField());
 
     QTest::keyClicks(search->wordsField(), QStringLiteral("Camera date"));
+    QVERIFY(waitForSearchIndex(viewer));
     QTest::keyClick(search->wordsField(), Qt::Key_Return);
     QCOMPARE(browser->source(), HelpBrowser::urlOf(QStringLiteral("/b.htm")));
     QCOMPARE(highlighted(browser), (QStringList{"camera", "date"}));
@@ -537,6 +539,7 @@ void HelpNavigationTest::highlightGoesWithTheNextPage()
     QVERIFY(viewer);
     viewer->navigation()->setCurrentWidget(viewer->search());
     viewer->search()->wordsField()->setText(QStringLiteral("zebra"));
+    QVERIFY(waitForSearchIndex(viewer));
     QTest::keyClick(viewer->search()->wordsField(), Qt::Key_Return);
     QCOMPARE(highlighted(viewer->browser()), QStringList{"zebra"});
     viewer->findChild<QAction *>(QStringLiteral("home"))->trigger();
@@ -573,6 +576,7 @@ void HelpNavigationTest::fileWithoutContentsOrIndexGivesEmptyTabs()
     QTest::keyClick(viewer->index()->keywordField(), Qt::Key_Return);
     QTest::keyClick(viewer, Qt::Key_S, Qt::AltModifier);
     QTest::keyClicks(viewer->search()->wordsField(), QStringLiteral("just"));
+    QVERIFY(waitForSearchIndex(viewer));
     QCOMPARE(textsOf(viewer->search()->resultList()), QStringList{"Only"});
 
     // And with no file at all the tabs are empty as well.

@@ -1,6 +1,8 @@
 // The page cleaner on hostile pages and on the program's own help pages, without a window.
 #include "help/htmldocument.h"
 #include "help/pagecleaner.h"
+#include "help/searchindex.h"
+#include "fuzzseed.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,6 +76,7 @@ class HostilePages : public testing::TestWithParam<HostilePage>
 TEST_P(HostilePages, comeOutWithinTheLimits)
 {
     const PageLimits limits;
+    writeFuzzSeed(GetParam().name, GetParam().html);
     const CleanedPage cleaned = cleanPage(GetParam().html, limits);
     const Shape shape = shapeOf(cleaned.html);
     EXPECT_LE(shape.tableDepth, limits.tableDepth);
@@ -93,6 +96,13 @@ INSTANTIATE_TEST_SUITE_P(
                     HostilePage{"tablesWithoutEndTags", nested("<table><tr><td>", "", 10000), false},
                     HostilePage{"aThousandNestsOfSixTables",
                                 nested("", "", 0, QByteArray("<table><tr><td>x").repeated(6).append(QByteArray("</table>").repeated(6)).repeated(1000)),
+                                false},
+                    HostilePage{"fiftyNestsOfTenTables",
+                                nested("", "", 0, QByteArray("<table><tr><td>x").repeated(10).append(QByteArray("</table>").repeated(10)).repeated(50)),
+                                false},
+                    HostilePage{"fifteenThousandStyleRulesOverTwoThousandParagraphs",
+                                "<html><head><style>" + QByteArray("*{margin:0}\n").repeated(15000) + "</style></head><body>"
+                                    + QByteArray("<p>text</p>").repeated(2000) + "</body></html>",
                                 false},
                     HostilePage{"aTableOfTwentyThousandCells",
                                 nested("<table>", "</table>", 1, QByteArray("<tr>" + QByteArray("<td>c</td>").repeated(100)).repeated(200)),
@@ -124,6 +134,47 @@ TEST(PageCleaner, leavesOutScriptsAndCommentsAndEscapesText)
     EXPECT_FALSE(cleaned.html.contains(QLatin1String("hidden")));
     EXPECT_TRUE(cleaned.html.contains(QLatin1String("<p title=\"a&quot;b\">1 &lt; 2 &amp; 3 &gt; 2</p>")))
         << qPrintable(cleaned.html);
+}
+
+// Titles and words are read off the raw page on the worker threads, before any cleaning: as deep as
+// the parser nests, and deeper still in a tree built by hand.
+TEST(HtmlDocument, readsAPageNestedAsDeepAsTwoMegabytesGo)
+{
+    const QByteArray deep = QByteArray("<b>").repeated(PageLimits().pageBytes / 4);
+    const HtmlDocument document("<html><head><title>Deep " + deep + "</title></head><body>words before " + deep + "</body></html>");
+    EXPECT_TRUE(document.title().startsWith(QStringLiteral("Deep")));
+    EXPECT_EQ(SearchIndex::wordsOf(document.text()).value(0), QStringLiteral("deep"));
+
+    xmlNode *root = xmlNewNode(nullptr, BAD_CAST "html");
+    xmlNode *node = root;
+    for (int depth = 0; depth < 1000000; ++depth)
+        node = xmlAddChild(node, xmlNewNode(nullptr, BAD_CAST "b"));
+    int entered = 0, left = 0;
+    walkNodes(root, [&](const xmlNode *) { return ++entered, Walk::into; }, [&](const xmlNode *) { ++left; });
+    EXPECT_EQ(entered, 1000001);
+    EXPECT_EQ(left, entered);
+    xmlFreeNode(root);
+}
+
+// The layout tries every selector on every element: sheets past the page's budget are left out whole.
+TEST(PageCleaner, keepsStyleSheetsWithinTheSelectorBudget)
+{
+    const auto styled = [](const QByteArray &sheets) {
+        return cleanPage("<html><head>" + sheets + "</head><body>" + QByteArray("<p>text</p>").repeated(2000) + "</body></html>");
+    };
+    const QByteArray small = "<style>p, h1 { color: red } td { margin: 0 }</style>";
+    const QByteArray many = "<style>" + QByteArray("*{margin:0}\n").repeated(15000) + "</style>";
+    const QByteArray half = "<style>" + QByteArray("p.a{margin:0}\n").repeated(PageLimits().styleSelectors / 2) + "</style>";
+    EXPECT_EQ(styled(small).html.count(QLatin1String("<style")), 1);
+    EXPECT_EQ(styled(many).html.count(QLatin1String("<style")), 0);
+    EXPECT_EQ(styled(many + small).html.count(QLatin1String("p, h1")), 1);
+    EXPECT_EQ(styled(half + half + half).html.count(QLatin1String("<style")), 2);
+    EXPECT_EQ(styled("<style>@import url(other.css); p { color: red }</style>").html.count(QLatin1String("<style")), 0);
+
+    // What a page's own sheets leave is what the sheets it links may use.
+    StyleBudget left = styled(half).styles;
+    EXPECT_TRUE(left.take(QStringLiteral("p.a{margin:0}\n").repeated(PageLimits().styleSelectors / 2)));
+    EXPECT_FALSE(left.take(QStringLiteral("p { color: red }")));
 }
 
 // The help the program ships keeps every word, every element and its nesting.

@@ -16,8 +16,6 @@ const QString helpScheme = QStringLiteral("chm");
 // A help page's pictures are small; these bound what a crafted one can cost to decode and draw.
 constexpr int largestImageSide = 4096;
 constexpr int imageAllocationLimitMegabytes = 64;
-// A style sheet this long is no help page's own.
-constexpr qsizetype largestStyleSheet = 256 * 1024;
 // More marks than this help no reader, and cost memory on a long page.
 constexpr int mostMarks = 1000;
 
@@ -88,10 +86,7 @@ void HelpBrowser::setHelp(const CompiledHelp *help)
 
 QUrl HelpBrowser::urlOf(const QString &objectPath)
 {
-    QUrl url;
-    url.setScheme(helpScheme);
-    url.setPath(objectPath.startsWith(QLatin1Char('/')) ? objectPath : QLatin1Char('/') + objectPath);
-    return url;
+    return TopicPath{objectPath, {}}.toUrl(helpScheme);
 }
 
 QUrl HelpBrowser::urlOf(const TopicPath &topic)
@@ -108,14 +103,21 @@ QVariant HelpBrowser::loadResource(int type, const QUrl &name)
 {
     if (m_recorder)
         m_recorder(type, name);
-    // The document hands over names already resolved against the page's own URL.
+    // The document hands over names already resolved against the page's own URL. Of a page, only
+    // what the cleaner reads is decompressed, and a byte more to tell that there was more.
+    const qint64 atMost = type == QTextDocument::HtmlResource ? PageLimits().pageBytes + 1 : CompiledHelp::largestObject;
     const std::optional<QByteArray> bytes =
-        m_help && name.scheme() == helpScheme ? m_help->read(name.path()) : std::nullopt;
+        m_help && name.scheme() == helpScheme ? m_help->read(name.path(), atMost) : std::nullopt;
     switch (type) {
-    case QTextDocument::HtmlResource:
-        return bytes ? cleanPage(*bytes).html : QString(QLatin1String(""));
-    case QTextDocument::StyleSheetResource:
-        return bytes && bytes->size() <= largestStyleSheet ? QString::fromUtf8(*bytes) : QString(QLatin1String(""));
+    case QTextDocument::HtmlResource: {
+        CleanedPage page = bytes ? cleanPage(*bytes) : CleanedPage{QString(QLatin1String(""))};
+        m_styles = page.styles;
+        return std::move(page.html);
+    }
+    case QTextDocument::StyleSheetResource: {
+        const QString sheet = bytes ? QString::fromUtf8(*bytes) : QString();
+        return m_styles.take(sheet) ? sheet : QString(QLatin1String(""));
+    }
     case QTextDocument::ImageResource: {
         const QImage image = bytes ? decodedImage(*bytes) : QImage();
         return image.isNull() ? placeholderImage() : image;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "help/pagecleaner.h"
+
 #include <QTextBrowser>
 #include <functional>
 
@@ -57,4 +59,6 @@ private:
 
     const CompiledHelp *m_help = nullptr;
     RequestRecorder m_recorder;
+    /** What the page laid out last leaves for the style sheets it links. */
+    StyleBudget m_styles;
 };

@@ -1,9 +1,5 @@
 #include "help/viewer/helpsearchpane.h"
 
-#include "help/compiledhelp.h"
-#include "help/helpreadjob.h"
-
-#include <QElapsedTimer>
 #include <QLocale>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,19 +10,7 @@ namespace {
 
 constexpr int pathRole = Qt::UserRole;
 
-// A query typed while the words are read waits for them this long in all, so that a small file
-// answers at once; a large one answers when its reading ends.
-constexpr int longestWaitForTheIndex = 250;
-
 } // namespace
-
-struct HelpSearchPane::Reading
-{
-    // Filled on the job's thread, taken here once the job has ended.
-    std::shared_ptr<std::unique_ptr<SearchIndex>> built = std::make_shared<std::unique_ptr<SearchIndex>>();
-    std::unique_ptr<HelpReadJob> job;
-    int waitLeft = longestWaitForTheIndex;
-};
 
 HelpSearchPane::HelpSearchPane(QWidget *parent)
     : QWidget(parent), m_field(new QLineEdit(this)), m_results(new QListWidget(this)), m_count(new QLabel(this))
@@ -52,13 +36,12 @@ HelpSearchPane::HelpSearchPane(QWidget *parent)
     connect(m_results, &QListWidget::itemActivated, this, &HelpSearchPane::choose);
 }
 
-HelpSearchPane::~HelpSearchPane() = default;
-
 void HelpSearchPane::setHelp(const CompiledHelp *help)
 {
     m_help = help;
     m_reading.reset();
     m_index.reset();
+    m_unavailable = false;
     m_field->clear();
     m_results->clear();
     m_count->clear();
@@ -68,33 +51,36 @@ void HelpSearchPane::prepare()
 {
     if (m_index || m_reading || !m_help)
         return;
-    m_reading = std::make_unique<Reading>();
-    const auto built = m_reading->built;
-    m_reading->job = std::make_unique<HelpReadJob>(m_help->path(), [built](const CompiledHelp &help, HelpReadJob &job) {
-        *built = std::make_unique<SearchIndex>(help, [&job](int read, int total) {
-            job.report(read, total);
-            return !job.stopRequested();
-        });
+    using Built = std::shared_ptr<const SearchIndex>;
+    m_reading = std::make_unique<ReadingWatcher<Built>>();
+    connect(m_reading.get(), &QFutureWatcherBase::progressValueChanged, this,
+            [this](int read) { showProgress(read, m_reading->progressMaximum()); });
+    connect(m_reading.get(), &QFutureWatcherBase::finished, this, [this] {
+        takeIndex();
+        search(m_field->text());
     });
-    connect(m_reading->job.get(), &HelpReadJob::progressed, this, &HelpSearchPane::showProgress);
-    connect(m_reading->job.get(), &HelpReadJob::finished, this, [this] {
-        if (!m_index && takeIndex())
-            search(m_field->text());
-    });
+    m_reading->setFuture(readInBackground<Built>(m_help->path(), [](QPromise<Built> &promise, const CompiledHelp &help) {
+        promise.addResult(std::make_shared<const SearchIndex>(help, [&promise](int read, int total) {
+            promise.setProgressRange(0, total);
+            promise.setProgressValue(read);
+            return !promise.isCanceled();
+        }));
+    }));
     showProgress(0, 0);
 }
 
-bool HelpSearchPane::takeIndex()
+void HelpSearchPane::takeIndex()
 {
-    if (m_index)
-        return true;
-    if (!m_reading || !m_reading->job->isFinished())
-        return false;
-    // The ended job stays until the next file: this may run in a slot of its own signal.
-    m_index = std::move(*m_reading->built);
+    const QFuture<std::shared_ptr<const SearchIndex>> done = m_reading->future();
+    try {
+        m_index = done.resultCount() > 0 ? done.result() : nullptr;
+    } catch (...) {
+        // Whatever ended the reading, the rest of the viewer goes on without the search.
+        m_index = nullptr;
+    }
+    m_unavailable = !m_index;
     if (!m_index)
-        m_index = std::make_unique<SearchIndex>();
-    return true;
+        m_index = std::make_shared<const SearchIndex>();
 }
 
 void HelpSearchPane::showProgress(int read, int total)
@@ -111,15 +97,13 @@ void HelpSearchPane::search(const QString &query)
 {
     prepare();
     m_results->clear();
-    if (!m_index && m_reading && m_reading->waitLeft > 0) {
-        QElapsedTimer waited;
-        waited.start();
-        m_reading->job->waitFor(m_reading->waitLeft);
-        m_reading->waitLeft -= int(waited.elapsed());
-    }
-    if (!takeIndex())
+    if (!m_index)
         return;
-    if (!m_index || SearchIndex::wordsOf(query).isEmpty()) {
+    if (m_unavailable) {
+        m_count->setText(QStringLiteral("The search is not available for this file."));
+        return;
+    }
+    if (SearchIndex::wordsOf(query).isEmpty()) {
         m_count->clear();
         return;
     }

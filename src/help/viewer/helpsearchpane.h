@@ -1,12 +1,12 @@
 #pragma once
 
+#include "help/backgroundread.h"
 #include "help/searchindex.h"
 
 #include <QWidget>
 #include <memory>
 
 class CompiledHelp;
-class HelpReadJob;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -16,7 +16,8 @@ class QListWidgetItem;
  * The Search tab: a field for words and the titles of the pages that hold every one of them. The
  * words of the pages are read when the tab is first used for a file, on a thread of their own, and
  * kept in memory only; meanwhile the tab says how far the reading has got, and a query typed then is
- * answered when it is done. Enter or a double click chooses the current page.
+ * answered when it is done. Another file, or the viewer closed, stops the reading. Enter or a double
+ * click chooses the current page.
  */
 class HelpSearchPane : public QWidget
 {
@@ -24,7 +25,6 @@ class HelpSearchPane : public QWidget
 
 public:
     explicit HelpSearchPane(QWidget *parent = nullptr);
-    ~HelpSearchPane() override;
 
     /** Searches `help` from now on (not owned; nullptr for none); its words are read on first use. */
     void setHelp(const CompiledHelp *help);
@@ -35,8 +35,11 @@ public:
     /** Whether the words of the current help file are being read or are in memory. */
     bool isPrepared() const { return m_index || m_reading; }
 
-    /** Whether the words of the current help file are in memory. */
+    /** Whether the words of the current help file are in memory, or could not be read. */
     bool isIndexed() const { return m_index != nullptr; }
+
+    /** The reading of the words under way or last begun; cancelled when it is no longer wanted. */
+    QFuture<void> indexing() const { return m_reading ? QFuture<void>(m_reading->future()) : QFuture<void>(); }
 
     QLineEdit *wordsField() const { return m_field; }
     QListWidget *resultList() const { return m_results; }
@@ -54,13 +57,13 @@ private:
     void search(const QString &query);
     void choose(QListWidgetItem *item);
     void showProgress(int read, int total);
-    /** Takes the index from the reading once it is done; whether it is. */
-    bool takeIndex();
+    /** Takes the index from the reading that has ended, or notes that there is none. */
+    void takeIndex();
 
-    struct Reading;
     const CompiledHelp *m_help = nullptr;
-    std::unique_ptr<SearchIndex> m_index;
-    std::unique_ptr<Reading> m_reading;
+    std::shared_ptr<const SearchIndex> m_index;
+    std::unique_ptr<ReadingWatcher<std::shared_ptr<const SearchIndex>>> m_reading;
+    bool m_unavailable = false;
     QLineEdit *m_field = nullptr;
     QListWidget *m_results = nullptr;
     QLabel *m_count = nullptr;

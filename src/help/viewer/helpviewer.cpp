@@ -1,7 +1,5 @@
 #include "help/viewer/helpviewer.h"
 
-#include "help/compiledhelp.h"
-#include "help/helpreadjob.h"
 #include "help/pagecleaner.h"
 #include "help/topicpath.h"
 #include "help/viewer/helpbrowser.h"
@@ -12,14 +10,16 @@
 #include "help/htmldocument.h"
 #include "help/viewer/topicchooser.h"
 #include "helpfile.h"
+#include "shell/localtext.h"
 #include "shell/messageboxes.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMutex>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -32,8 +32,8 @@
 namespace {
 
 const QString viewerTitle = QStringLiteral("Quarimo Help");
-// How long opening a keyword's topics waits for their titles before it shows the pages' paths.
-constexpr int titleWait = 100;
+// Titles read are handed to the window in batches, at most this often.
+constexpr int titleBatchInterval = 50;
 constexpr int noteShown = 10000;
 
 QString &installedPath()
@@ -79,7 +79,7 @@ HelpViewer *HelpViewer::displayTopic(QWidget *caller, const QString &helpFile)
     viewer->activateWindow();
     // A help file refused for what it holds is worth more than a note: the user may have been sent it.
     for (const QString &refusal : std::exchange(viewer->m_refusals, {}))
-        showErrorBox(viewer, refusal.toLocal8Bit().toStdString());
+        showErrorBox(viewer, localBytes(refusal));
     return viewer;
 }
 
@@ -236,43 +236,53 @@ void HelpViewer::openKeyword(const QString &keyword, QList<SitemapTopic> topics)
 
 void HelpViewer::readTitles(const QStringList &pages)
 {
-    struct Titles
-    {
-        QMutex mutex;
-        QHash<QString, QString> read;
-    };
-    const auto titles = std::make_shared<Titles>();
-    m_titleReading = std::make_unique<HelpReadJob>(m_help->path(), [titles, pages](const CompiledHelp &help, HelpReadJob &job) {
-        for (int done = 0; done < pages.size() && !job.stopRequested(); ++done) {
-            const QByteArray html = help.read(pages.at(done)).value_or(QByteArray()).left(PageLimits().pageBytes);
-            const QString title = HtmlDocument(html).title();
-            {
-                const QMutexLocker lock(&titles->mutex);
-                titles->read.insert(pages.at(done), title.isEmpty() ? pages.at(done) : title);
-            }
-            job.report(done + 1, int(pages.size()));
-        }
-    });
-    const auto take = [this, titles] {
-        {
-            const QMutexLocker lock(&titles->mutex);
-            m_pageTitles.insert(titles->read);
-            titles->read.clear();
+    using Titles = QHash<QString, QString>;
+    m_titleReading = std::make_unique<ReadingWatcher<Titles>>();
+    ReadingWatcher<Titles> *reading = m_titleReading.get();
+    connect(reading, &QFutureWatcherBase::resultsReadyAt, this, [this, reading](int first, int end) {
+        try {
+            for (int at = first; at < end; ++at)
+                m_pageTitles.insert(reading->resultAt(at));
+        } catch (...) {
+            // The reading failed after these titles; its end says so.
         }
         if (m_chooser)
             m_chooser->updateTitles(m_pageTitles);
-    };
-    connect(m_titleReading.get(), &HelpReadJob::progressed, this, take);
-    connect(m_titleReading.get(), &HelpReadJob::finished, this, take);
-    // A few pages are named before the chooser opens.
-    if (m_titleReading->waitFor(titleWait))
-        take();
+    });
+    // Only a failure cancels a reading that is still watched.
+    connect(reading, &QFutureWatcherBase::finished, this, [this, reading] {
+        if (reading->isCanceled())
+            statusBar()->showMessage(QStringLiteral("The titles of the pages could not be read from the help file."), noteShown);
+    });
+    reading->setFuture(readInBackground<Titles>(m_help->path(), [pages](QPromise<Titles> &promise, const CompiledHelp &help) {
+        promise.setProgressRange(0, int(pages.size()));
+        Titles batch;
+        QElapsedTimer sinceBatch;
+        sinceBatch.start();
+        for (int done = 0; done < pages.size() && !promise.isCanceled(); ++done) {
+            const QString &page = pages.at(done);
+            const QString title = HtmlDocument(help.read(page, PageLimits().pageBytes).value_or(QByteArray())).title();
+            batch.insert(page, title.isEmpty() ? page : title);
+            if (done + 1 == pages.size() || sinceBatch.hasExpired(titleBatchInterval)) {
+                promise.addResult(std::exchange(batch, {}));
+                promise.setProgressValue(done + 1);
+                sinceBatch.restart();
+            }
+        }
+    }));
 }
 
 void HelpViewer::forgetTitles()
 {
     m_titleReading.reset();
     m_pageTitles.clear();
+}
+
+void HelpViewer::closeEvent(QCloseEvent *event)
+{
+    m_titleReading.reset();
+    m_search->setHelp(m_help.get());
+    QMainWindow::closeEvent(event);
 }
 
 HelpViewer::~HelpViewer() = default;

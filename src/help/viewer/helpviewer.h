@@ -7,13 +7,13 @@
 #include <memory>
 #include <utility>
 
+#include "help/backgroundread.h"
 #include "help/sitemap.h"
 
 class CompiledHelp;
 class HelpBrowser;
 class HelpContentsTree;
 class HelpIndexPane;
-class HelpReadJob;
 class HelpSearchPane;
 class TopicChooser;
 class QAction;
@@ -60,12 +60,16 @@ public:
     HelpSearchPane *search() const { return m_search; }
     QSplitter *splitter() const { return m_splitter; }
 
+protected:
+    /** Stops the reading of titles and words: nobody is waiting for them. */
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void buildNavigation();
     void fillNavigation();
     void openTopic(const QString &topic);
     void openKeyword(const QString &keyword, QList<SitemapTopic> topics);
-    /** Reads the titles of `pages` on a thread of their own, naming them in the chooser as they come. */
+    /** Reads the titles of `pages` on a pool thread, naming them in the chooser as they come. */
     void readTitles(const QStringList &pages);
     void forgetTitles();
     void setPaneShown(bool shown);
@@ -88,6 +92,6 @@ private:
     bool m_placed = false;
     // The titles of the file's pages, read once each, by page path.
     QHash<QString, QString> m_pageTitles;
-    std::unique_ptr<HelpReadJob> m_titleReading;
+    std::unique_ptr<ReadingWatcher<QHash<QString, QString>>> m_titleReading;
     QPointer<TopicChooser> m_chooser;
 };
