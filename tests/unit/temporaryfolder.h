@@ -7,10 +7,15 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+/** What a test may need of the volume its temporary folder is on, beyond plain files and folders. */
+enum class VolumeNeed { Symlinks, Fifos, Modes, CaseDistinction, AnyNameBytes };
 
 class TemporaryFolder
 {
@@ -76,7 +81,50 @@ public:
         return names;
     }
 
+    /**
+     * Why the temporary directory's volume cannot hold what `need` asks, or "" when it can: tried once per
+     * run in a folder of its own. Local folders hold all of it; cards and shares may not (make test-volumes).
+     */
+    static std::string volumeLacks(VolumeNeed need)
+    {
+        static std::map<VolumeNeed, std::string> answers;
+        if (auto known = answers.find(need); known != answers.end())
+            return known->second;
+        const TemporaryFolder probe("quarimo-probe");
+        return answers[need] = probe.lacks(need);
+    }
+
 private:
+    std::string lacks(VolumeNeed need) const
+    {
+        const std::string scratch = path("probe");
+        struct stat st {};
+        switch (need) {
+        case VolumeNeed::Symlinks:
+            return ::symlink("gone", scratch.c_str()) == 0 ? "" : "this volume holds no symbolic links";
+        case VolumeNeed::Fifos:
+            return ::mkfifo(scratch.c_str(), 0600) == 0 ? "" : "this volume holds no FIFOs";
+        case VolumeNeed::Modes:
+            file("probe");
+            return ::chmod(scratch.c_str(), 0604) == 0 && ::stat(scratch.c_str(), &st) == 0 && (st.st_mode & 0777) == 0604
+                       ? ""
+                       : "this volume does not keep the modes it is given";
+        case VolumeNeed::CaseDistinction:
+            file("probe");
+            return ::access(path("PROBE").c_str(), F_OK) != 0 ? "" : "this volume does not tell names apart by case";
+        case VolumeNeed::AnyNameBytes:
+            file("probe-\xff");
+            return entries() == std::vector<std::string>{"probe-\xff"} ? ""
+                                                                       : "this volume does not keep every byte of a name";
+        }
+        return "";
+    }
+
     std::string m_path;
     std::string m_previous;
 };
+
+// Skips the running test, saying why, where the temporary directory's volume lacks what it needs.
+#define SKIP_WHERE_VOLUME_LACKS(need)                                                                            \
+    if (const std::string lack = TemporaryFolder::volumeLacks(need); !lack.empty())                              \
+    GTEST_SKIP() << lack

@@ -72,6 +72,7 @@ TEST_P(MoveByEachMethod, MovesAndNeverReplacesByTheFoldersDescriptor)
 // A link under the new name is a name taken, also when it leads nowhere.
 TEST_P(MoveByEachMethod, NeverReplacesALinkThatLeadsNowhere)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::Symlinks);
     TempFolder folder;
     folder.write("a.jpg", "photo a");
     ASSERT_EQ(::symlink("gone.jpg", (folder / "b.jpg").c_str()), 0);
@@ -126,6 +127,7 @@ TEST(MoveFileInFolder, WorksAtTheRootJoin)
 
 TEST(FileExistsHere, FindsFilesOfTheWorkingFolderOnly)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::CaseDistinction);
     TempFolder folder;
     folder.write("a.jpg");
     ::mkdir((folder / "folder.jpg").c_str(), 0755);
@@ -202,6 +204,7 @@ class LearnedMethod : public testing::TestWithParam<VolumeCase>
 // tried again; a taken name teaches nothing.
 TEST_P(LearnedMethod, IsLearnedAtTheFirstMoveAndKept)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::Symlinks);
     const VolumeCase &c = GetParam();
     TempFolder folder;
     folder.write("a.jpg", "photo a");
