@@ -3,6 +3,7 @@
 // The unit tests' one temporary folder: made fresh, removed with everything in it afterwards,
 // and the working directory put back as it was, whatever the test did with it.
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,7 +16,7 @@
 #include <vector>
 
 /** What a test may need of the volume its temporary folder is on, beyond plain files and folders. */
-enum class VolumeNeed { Symlinks, Fifos, Modes, CaseDistinction, AnyNameBytes };
+enum class VolumeNeed { Symlinks, Fifos, Modes, CaseDistinction, AnyNameBytes, NameLimitAtLookup };
 
 class TemporaryFolder
 {
@@ -116,6 +117,10 @@ private:
             file("probe-\xff");
             return entries() == std::vector<std::string>{"probe-\xff"} ? ""
                                                                        : "this volume does not keep every byte of a name";
+        case VolumeNeed::NameLimitAtLookup:
+            return ::access(path(std::string(300, 'x')).c_str(), F_OK) != 0 && errno == ENAMETOOLONG
+                       ? ""
+                       : "this volume looks up names longer than 255 bytes";
         }
         return "";
     }

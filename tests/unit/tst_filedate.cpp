@@ -356,7 +356,7 @@ INSTANTIATE_TEST_SUITE_P(
                     },
                     "I/O error 40", VolumeNeed::Symlinks},
         Unreadable {"name_too_long", [](const TemporaryFolder &f) { return f.path(std::string(300, 'x') + ".jpg"); },
-                    "I/O error 36"},
+                    "I/O error 36", VolumeNeed::NameLimitAtLookup},
         // Opening a folder succeeds; its first read fails, after which it must still be closed.
         Unreadable {"folder",
                     [](const TemporaryFolder &f) {

@@ -17,7 +17,7 @@ powerOff() {
     echo o >/proc/sysrq-trigger
     sleep 60
 }
-say() { echo "quarimo-vm: $*"; }
+say() { echo "quarimo-vm: $*" >&2; }
 
 if [ "$mode" = probe ]; then
     touch "$results/up"

@@ -7,6 +7,7 @@ mount -t proc proc /proc
 mount -t sysfs sys /sys
 mount -t devtmpfs dev /dev
 exec </dev/console >/dev/console 2>&1
+echo "quarimo-vm: kernel up"
 
 fail() { echo "quarimo-vm: $*"; poweroff -f; }
 argument() { sed -n "s/.*quarimo\.$1=\([^ ]*\).*/\1/p" /proc/cmdline; }

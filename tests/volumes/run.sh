@@ -78,6 +78,7 @@ status=0
 boot "$accel" tests "${VOLUMES_TIMEOUT:-7200}" 2>&1 | tee "$log" || status=$?
 echo "test-volumes: the VM ran $(( $(date +%s) - started )) s"
 [ -f "$results/table.txt" ] && cat "$results/table.txt"
+grep -q 'quarimo-vm: kernel up' "$log" || skip "qemu could not run the VM: $(grep -v '^\[' "$log" | tail -n1)"
 if [ ! -f "$results/status" ]; then
     echo "test-volumes: the VM ended without a result (exit $status); its console is in $log"
     exit 1
