@@ -10,6 +10,7 @@
 namespace Ui {
 class TMainForm;
 }
+class BatchCalls;
 class QRadioButton;
 
 /** The main window: folder browser above, naming options below, Rename at the foot. */
@@ -28,6 +29,10 @@ public:
     const std::string &currentFolder() const { return m_currentFolder; }
     const std::string &settingsFilePath() const { return m_settingsFilePath; }
     const std::string &startDirectory() const { return m_startDirectory; }
+
+    /** The system calls the rename batches move and sync with: the real ones unless a test put others in. */
+    BatchCalls &batchCalls() const;
+    void setBatchCalls(BatchCalls *calls) { m_batchCalls = calls; }
 
     /** The start number the digit pickers give for numbers of `width` digits; stored as the start number. */
     int32_t StartNumber(int width);
@@ -69,6 +74,7 @@ private:
     std::string m_settingsFilePath;
     std::string m_startDirectory;
     std::string m_currentFolder;
+    BatchCalls *m_batchCalls = nullptr;
 };
 
 /** The one main window; assigned before its construction begins so InitSettings reaches it. */

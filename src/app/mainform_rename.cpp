@@ -1,9 +1,15 @@
 #include "app/mainform.h"
 #include "app/renamehost.h"
+#include "rename/batchcalls.h"
 #include "rename/camerarename.h"
 #include "rename/renameselected.h"
 
 // The Rename button and the camera-ready menu.
+
+BatchCalls &TMainForm::batchCalls() const
+{
+    return m_batchCalls ? *m_batchCalls : BatchCalls::system();
+}
 
 void TMainForm::RenameClick()
 {

@@ -1,9 +1,12 @@
 #include "app/renamehost.h"
 
 #include "app/mainform.h"
+#include "rename/batchreport.h"
 #include "shell/localtext.h"
 #include "shell/messageboxes.h"
 #include "ui_mainform.h"
+
+#include <QAccessible>
 
 int MainFormBatchHost::lineCount() const
 {
@@ -74,6 +77,25 @@ void MainFormBatchHost::setProgress(int position)
 void MainFormBatchHost::showInformation(const std::string &message)
 {
     ::showInformation(&m_form, message);
+}
+
+void MainFormBatchHost::batchEnded(const BatchOutcome &outcome)
+{
+    // The bar's description carries the last batch's end, and setting it sends the change
+    // (DescriptionChanged), also when the text is the same as the last batch's: a screen
+    // reader hears it as it would a status line, and the window shows nothing new.
+    QProgressBar *bar = m_form.ui()->ProgressBar1;
+    const QString text = fromLocalBytes(announcementText(outcome));
+    bar->setAccessibleDescription(text);
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(bar, text);
+    QAccessible::updateAccessibility(&announcement);
+#endif
+}
+
+BatchCalls &MainFormBatchHost::batchCalls()
+{
+    return m_form.batchCalls();
 }
 
 void MainFormBatchHost::refused(const std::string &message)

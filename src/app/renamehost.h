@@ -26,6 +26,9 @@ public:
     void setProgress(int position) override;
 
     void showInformation(const std::string &message) override;
+    /** Tells a screen reader how the batch ended, through the progress bar, with nothing seen. */
+    void batchEnded(const BatchOutcome &outcome) override;
+    BatchCalls &batchCalls() override;
     RefusalNotice &captureRefusals() override { return *this; }
 
     int32_t StartNumber(int width) override;

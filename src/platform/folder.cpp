@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 namespace platform {
@@ -16,13 +17,33 @@ Folder::Folder(std::string path, Access access) : m_path(std::move(path))
     }
     errno = 0;
     const long limit = m_fd >= 0 ? ::fpathconf(m_fd, _PC_NAME_MAX) : ::pathconf(m_path.c_str(), _PC_NAME_MAX);
-    m_nameMax = limit > 0 ? limit : NAME_MAX;
+    struct statfs volume {};
+    const int asked = m_fd >= 0 ? ::fstatfs(m_fd, &volume) : ::statfs(m_path.c_str(), &volume);
+    m_nameLimit = nameLimitFor(asked == 0 ? static_cast<unsigned long>(volume.f_type) : 0, limit > 0 ? limit : NAME_MAX);
 }
 
 Folder::~Folder()
 {
     if (m_fd >= 0)
         ::close(m_fd);
+}
+
+int Folder::sync() const noexcept
+{
+    // The held descriptor is O_PATH, which fsync refuses: the folder is opened for reading
+    // through it, so the folder synced is the one held even if its path now names another.
+    int fd;
+    do
+        fd = m_fd >= 0 ? ::openat(m_fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)
+                       : ::open(m_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return errno;
+    int err = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    if (err == EINVAL || err == ENOSYS || err == ENOTSUP)
+        err = 0;
+    return err;
 }
 
 std::string Folder::pathOf(const std::string &name) const
@@ -45,13 +66,18 @@ std::pair<std::string, std::string> splitPath(const std::string &path)
     return {cut == 0 ? "/" : path.substr(0, cut), path.substr(cut + 1)};
 }
 
-bool isNameInFolder(const Folder &folder, const std::string &name)
+int nameRefusal(const Folder &folder, const std::string &name)
 {
     if (name.empty() || name == "." || name == "..")
-        return false;
+        return EINVAL;
     if (name.find('/') != std::string::npos || name.find('\0') != std::string::npos)
-        return false;
-    return static_cast<long>(name.size()) <= folder.nameMax();
+        return EINVAL;
+    return nameLengthError(name, folder.nameLimit());
+}
+
+bool isNameInFolder(const Folder &folder, const std::string &name)
+{
+    return nameRefusal(folder, name) == 0;
 }
 
 bool fileExistsIn(const Folder &folder, const std::string &name)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/namelimit.h"
+
 #include <fcntl.h>
 #include <string>
 #include <utility>
@@ -29,8 +31,19 @@ public:
 
     const std::string &path() const noexcept { return m_path; }
 
-    /** The longest entry name the folder's file system takes (NAME_MAX when it does not say). */
-    long nameMax() const noexcept { return m_nameMax; }
+    /**
+     * The longest entry name the folder's file system takes (NAME_MAX when it does not say),
+     * counted in nameLimit()'s units: 255 UTF-16 units on FAT and exFAT.
+     */
+    long nameMax() const noexcept { return m_nameLimit.max; }
+    const NameLimit &nameLimit() const noexcept { return m_nameLimit; }
+
+    /**
+     * Asks the file system to write the folder's entries to the medium (fsync of the folder),
+     * so renames made in it survive a card pulled or a power cut. Returns 0 or the errno value;
+     * a volume that keeps no sync of its own (EINVAL, ENOSYS, ENOTSUP) counts as synced.
+     */
+    int sync() const noexcept;
 
     /** path() + "/" + name: how messages and the fallback name an entry. */
     std::string pathOf(const std::string &name) const;
@@ -65,7 +78,7 @@ public:
 private:
     std::string m_path;
     int m_fd = -1;
-    long m_nameMax;
+    NameLimit m_nameLimit;
 };
 
 /** `folder` + "/" + `name`, without doubling the "/" of the root. */
@@ -83,6 +96,12 @@ std::pair<std::string, std::string> splitPath(const std::string &path);
  * NUL byte, neither "." nor "..", and no longer than the folder's file system allows.
  */
 bool isNameInFolder(const Folder &folder, const std::string &name);
+
+/**
+ * Why `name` could not be an entry of `folder`: 0 when isNameInFolder holds, ENAMETOOLONG
+ * when it is only too long for the folder's file system, else EINVAL.
+ */
+int nameRefusal(const Folder &folder, const std::string &name);
 
 /**
  * True when something that is not a folder exists under the bare `name` in `folder`. The

@@ -119,8 +119,10 @@ int NoReplaceMover::moveUnchecked(const std::string &from, const std::string &to
 
 int NoReplaceMover::move(const std::string &oldName, const std::string &newName) noexcept
 {
-    if (!isNameInFolder(m_folder, oldName) || !isNameInFolder(m_folder, newName))
-        return EINVAL;
+    if (const int refused = nameRefusal(m_folder, oldName))
+        return refused;
+    if (const int refused = nameRefusal(m_folder, newName))
+        return refused;
     return moveUnchecked(oldName, newName);
 }
 

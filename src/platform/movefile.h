@@ -59,8 +59,8 @@ public:
 
     /**
      * Moves `oldName` to `newName`. Returns 0 on success, else the errno value: EEXIST when
-     * the new name is taken, EINVAL when either name is refused by isNameInFolder (nothing is
-     * tried then). Never throws.
+     * the new name is taken; when either name is refused by isNameInFolder, nothing is tried
+     * and the refusal is returned (ENAMETOOLONG for a name only too long, else EINVAL). Never throws.
      */
     int move(const std::string &oldName, const std::string &newName) noexcept;
 

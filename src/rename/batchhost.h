@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+class BatchCalls;
 class RefusalNotice;
+struct BatchOutcome;
 
 /**
  * What a rename batch needs of the window: the file list, the batch list, the progress
@@ -43,8 +45,16 @@ public:
 
     /** The modal Information box. */
     virtual void showInformation(const std::string &message) = 0;
+    /**
+     * Told once when a batch that began moving files ends, by any way, after its last box
+     * but before an error's box: what it renamed, what kept its name, how it ended.
+     */
+    virtual void batchEnded(const BatchOutcome &outcome) = 0;
     /** Where the capture-date reader tells of a file it refuses; shows a modal box. */
     virtual RefusalNotice &captureRefusals() = 0;
+
+    /** The system calls the batch moves and syncs with. */
+    virtual BatchCalls &batchCalls() = 0;
 
     /** The start number the digit pickers give for `width` digits; throws EConvertError. */
     virtual int32_t StartNumber(int width) = 0;

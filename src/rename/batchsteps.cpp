@@ -3,7 +3,9 @@
 #include "platform/errors.h"
 #include "platform/folder.h"
 #include "platform/movefile.h"
+#include "rename/batchcalls.h"
 #include "rename/batchhost.h"
+#include "rename/batchreport.h"
 #include "rename/namingrules.h"
 
 std::vector<std::string> selectedNames(BatchHost &host)
@@ -75,19 +77,58 @@ int32_t batchNumber(BatchHost &host, int width, int index, int count)
 }
 
 void renameInFolder(BatchHost &host, platform::NoReplaceMover &mover, const std::string &oldName,
-                    const std::string &newName, int32_t &collisions)
+                    const std::string &newName, int32_t &collisions, BatchReport &report)
 {
     // The name is tested only when the move is refused, which comes to the same as testing
     // first: a name that stands as a file (the old name itself included) refuses every
     // no-replace move, and a refused move leaves the folder as it was. So a batch without
     // collisions moves each file with one call.
-    // A failed move (a name the folder cannot hold, no rights, the suffixed name taken too)
-    // leaves the file as it was and is not reported.
-    if (mover.move(oldName, newName) != 0 && platform::fileExistsIn(mover.folder(), newName)) {
+    std::string wanted = newName;
+    int error = mover.move(oldName, wanted);
+    if (error != 0 && platform::fileExistsIn(mover.folder(), wanted)) {
         ++collisions;
-        mover.move(oldName, collisionName(newName, collisions, oldName));
+        wanted = collisionName(newName, collisions, oldName);
+        error = mover.move(oldName, wanted);
     }
+    // A failed move leaves the file as it was; the batch goes on, and the report tells of it.
+    report.noteMove(oldName, wanted, error);
     host.ListFiles();
+}
+
+namespace {
+
+void closeBatch(BatchHost &host, const platform::Folder &folder, BatchReport &report, const std::string &stopMessage)
+{
+    // Only a sync makes the renames reach a card that is pulled next: without it they may
+    // sit in the kernel's cache for seconds.
+    if (report.outcome().renamed > 0)
+        report.noteSync(host.batchCalls().syncFolder(folder));
+    if (!stopMessage.empty())
+        informUser(host, stopMessage);
+    if (report.hasNews())
+        informUser(host, report.text());
+    host.batchEnded(report.outcome());
+}
+
+} // namespace
+
+void runReportedBatch(BatchHost &host, const platform::Folder &folder, BatchReport &report,
+                      const std::function<std::string()> &body)
+{
+    std::string stopMessage;
+    try {
+        stopMessage = body();
+    } catch (const std::exception &failure) {
+        // What kept its name before the error is told first; the error's own box follows
+        // when the handler ends, and nothing here may replace it.
+        report.noteEnd(BatchOutcome::Ending::Failed, failure.what());
+        try {
+            closeBatch(host, folder, report, {});
+        } catch (...) {
+        }
+        throw;
+    }
+    closeBatch(host, folder, report, stopMessage);
 }
 
 void advanceProgress(BatchHost &host, int index, int count)

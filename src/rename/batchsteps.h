@@ -3,12 +3,15 @@
 #include "capture/filedate.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 class BatchHost;
+class BatchReport;
 
 namespace platform {
+class Folder;
 class NoReplaceMover;
 }
 
@@ -63,11 +66,21 @@ int32_t batchNumber(BatchHost &host, int width, int index, int count);
 
 /**
  * The collision rule and the rename step in the batch's folder, through the batch's mover: a
- * taken new name gets the batch's next "-a" suffix (tested once), the move never replaces and
- * its outcome is not examined, and the file list is re-read either way.
+ * taken new name gets the batch's next "-a" suffix (tested once), the move never replaces,
+ * its result goes into the report, and the file list is re-read either way.
  */
 void renameInFolder(BatchHost &host, platform::NoReplaceMover &mover, const std::string &oldName,
-                    const std::string &newName, int32_t &collisions);
+                    const std::string &newName, int32_t &collisions, BatchReport &report);
+
+/**
+ * Runs `body`, a batch's loop over its files, and ends the batch the same way however it
+ * ends. When anything moved, the folder is synced. Then the Information box shows the
+ * message `body` returned (a rule's reason to stop early; empty for none), then the report
+ * when a photograph kept its name or the sync failed; last the host is told the outcome.
+ * When `body` throws, the report and the outcome come before the error goes on to its box.
+ */
+void runReportedBatch(BatchHost &host, const platform::Folder &folder, BatchReport &report,
+                      const std::function<std::string()> &body);
 
 /** The progress rule; a batch of one leaves the bar alone. */
 void advanceProgress(BatchHost &host, int index, int count);

@@ -2,7 +2,9 @@
 
 #include "platform/folder.h"
 #include "platform/movefile.h"
+#include "rename/batchcalls.h"
 #include "rename/batchhost.h"
+#include "rename/batchreport.h"
 #include "rename/batchsteps.h"
 #include "rename/namingrules.h"
 
@@ -20,15 +22,19 @@ void CameraRename(BatchHost &host, CameraStyle style)
         informUser(host, EmptySelectionMessage);
     } else {
         const platform::Folder folder(host.currentFolder());
-        platform::NoReplaceMover mover(folder);
-        const int count = static_cast<int>(names.size());
-        int32_t collisions = 0;
-        for (int index = 0; index < count; ++index) {
-            const std::string &oldName = names[index];
-            renameInFolder(host, mover, oldName, cameraName(style, batchNumber(host, 4, index, count), oldName),
-                           collisions);
-            advanceProgress(host, index, count);
-        }
+        platform::NoReplaceMover mover(folder, platform::MoveMethod::RenameNoReplace, host.batchCalls());
+        BatchReport report;
+        runReportedBatch(host, folder, report, [&] {
+            const int count = static_cast<int>(names.size());
+            int32_t collisions = 0;
+            for (int index = 0; index < count; ++index) {
+                const std::string &oldName = names[index];
+                renameInFolder(host, mover, oldName, cameraName(style, batchNumber(host, 4, index, count), oldName),
+                               collisions, report);
+                advanceProgress(host, index, count);
+            }
+            return std::string();
+        });
     }
     listing.finish();
 }

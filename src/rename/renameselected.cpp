@@ -3,7 +3,9 @@
 #include "capture/filedate.h"
 #include "platform/folder.h"
 #include "platform/movefile.h"
+#include "rename/batchcalls.h"
 #include "rename/batchhost.h"
+#include "rename/batchreport.h"
 #include "rename/batchsteps.h"
 #include "rename/namingrules.h"
 
@@ -11,13 +13,17 @@
 
 namespace {
 
-void renameBatch(BatchHost &host, const std::vector<std::string> &names, const std::string &userText,
-                 const DateReader &reader, int readAheadWindow)
+// The words the announcement gives for a batch that a name without the photograph's date ended.
+std::string noDateToRemove(const std::string &name)
 {
-    // Opened once: every file of the batch is read, tested and moved by the descriptor.
-    const platform::Folder folder(host.currentFolder());
-    // Learns the volume's way of moving without replacing at the first move.
-    platform::NoReplaceMover mover(folder);
+    return "\"" + name + "\" carries no date of the photograph to remove";
+}
+
+// Returns the message that ended the batch early, or nothing.
+std::string renameFiles(BatchHost &host, const platform::Folder &folder, platform::NoReplaceMover &mover,
+                        const std::vector<std::string> &names, const std::string &userText, const DateReader &reader,
+                        int readAheadWindow, BatchReport &report)
+{
     const int count = static_cast<int>(names.size());
     int32_t collisions = 0;
     FlushingRefusalNotice notice(host);
@@ -45,19 +51,34 @@ void renameBatch(BatchHost &host, const std::vector<std::string> &names, const s
         const RuleResult result = composeNewName(input);
         switch (result.action) {
         case RuleResult::Rename:
-            renameInFolder(host, mover, input.oldName, result.newName, collisions);
+            renameInFolder(host, mover, input.oldName, result.newName, collisions, report);
             break;
         case RuleResult::Skip:
             break;
         case RuleResult::EndBatchWithMessage:
-            readAhead.reset(); // nothing is read while the box waits for the user
-            informUser(host, DateIsWholeNameMessage);
-            return;
+            // The box shows once the batch has returned, so nothing is read while it waits.
+            report.noteEnd(BatchOutcome::Ending::Stopped, DateIsWholeNameMessage);
+            return DateIsWholeNameMessage;
         case RuleResult::EndBatch:
-            return;
+            report.noteEnd(BatchOutcome::Ending::Stopped, noDateToRemove(input.oldName));
+            return {};
         }
         advanceProgress(host, index, count);
     }
+    return {};
+}
+
+void renameBatch(BatchHost &host, const std::vector<std::string> &names, const std::string &userText,
+                 const DateReader &reader, int readAheadWindow)
+{
+    // Opened once: every file of the batch is read, tested and moved by the descriptor.
+    const platform::Folder folder(host.currentFolder());
+    // Learns the volume's way of moving without replacing at the first move.
+    platform::NoReplaceMover mover(folder, platform::MoveMethod::RenameNoReplace, host.batchCalls());
+    BatchReport report;
+    runReportedBatch(host, folder, report, [&] {
+        return renameFiles(host, folder, mover, names, userText, reader, readAheadWindow, report);
+    });
 }
 
 } // namespace

@@ -4,7 +4,9 @@
 // batch host that plays the window over that folder.
 
 #include "capture/filedate.h"
+#include "rename/batchcalls.h"
 #include "rename/batchhost.h"
+#include "rename/batchreport.h"
 #include "temporaryfolder.h"
 
 #include <algorithm>
@@ -88,6 +90,9 @@ public:
     std::vector<int> progress;
     std::vector<std::string> informations;
     std::vector<std::string> refusals;
+    std::vector<BatchOutcome> outcomes;
+    /** The calls the batch moves and syncs with. */
+    BatchCalls *calls = &BatchCalls::system();
     int rereads = 0;
     int listFilesCalls = 0;
     int startNumberCalls = 0;
@@ -128,6 +133,8 @@ public:
         EXPECT_FALSE(stale) << "a box opened over a list that was not re-read";
         informations.push_back(message);
     }
+    void batchEnded(const BatchOutcome &outcome) override { outcomes.push_back(outcome); }
+    BatchCalls &batchCalls() override { return *calls; }
     RefusalNotice &captureRefusals() override { return *this; }
     int32_t StartNumber(int width) override
     {

@@ -71,7 +71,7 @@ TEST(CameraRename, ACollisionInTheMiddleChangesNothingAfterIt)
     EXPECT_EQ(host.batchList, (Names{"a.jpg", "b.JPG", "c.jpg"}));
 }
 
-TEST(CameraRename, AFailedMoveIsSilentAndTheBatchGoesOn)
+TEST(CameraRename, AFailedMoveIsReportedAndTheBatchGoesOn)
 {
     TempFolder folder;
     folder.write("a.jpg", "a");
@@ -83,7 +83,11 @@ TEST(CameraRename, AFailedMoveIsSilentAndTheBatchGoesOn)
     CameraRename(host, CameraStyle::Canon);
     EXPECT_EQ(folder.entries(), (Names{"IMG_0001-a01.jpg", "IMG_0001.jpg", "IMG_0002.jpg", "a.jpg"}));
     EXPECT_EQ(folder.read("IMG_0001-a01.jpg"), "two");
-    EXPECT_TRUE(host.informations.empty());
+    ASSERT_EQ(host.informations.size(), 1u);
+    EXPECT_EQ(host.informations[0].rfind("1 photograph kept its name.\n\"a.jpg\" could not become "
+                                         "\"IMG_0001-a01.jpg\": the name is already taken.\n",
+                                         0),
+              0u);
 }
 
 TEST(CameraRename, NothingSelected)
