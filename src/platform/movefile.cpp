@@ -16,16 +16,29 @@ namespace platform {
 
 namespace {
 
-// The flag or the call itself is unknown to this file system: FAT, and the network and FUSE
-// file systems (FUSE, NFS and CIFS answer EINVAL).
-bool flagRefused(int err)
+// An answer that may mean this volume does not take the method at all, rather than that this
+// one move failed: then a later method is tried for the same file. The flag or the call itself
+// is unknown to FAT and to the network and FUSE file systems (FUSE, NFS and CIFS answer
+// EINVAL); hard links to exFAT, FAT and SMB shares (EPERM, EOPNOTSUPP). But vfat also answers
+// EINVAL for a character it cannot hold in one name, fs.protected_hardlinks gives EPERM for
+// one file, and EMLINK is the limit of one file: such an answer lets the move go on, and
+// proves nothing by itself.
+bool mayRefuseMethod(MoveMethod method, int err)
 {
-    return err == EINVAL || err == ENOSYS;
+    switch (method) {
+    case MoveMethod::RenameNoReplace:
+        return err == EINVAL || err == ENOSYS;
+    case MoveMethod::LinkUnlink:
+        return err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == ENOSYS || err == EMLINK;
+    case MoveMethod::CheckThenRename:
+        break;
+    }
+    return false;
 }
 
-bool hardLinksRefused(int err)
+MoveMethod nextMethod(MoveMethod method)
 {
-    return err == EPERM || err == EOPNOTSUPP || err == ENOTSUP || err == ENOSYS || err == EMLINK;
+    return method == MoveMethod::RenameNoReplace ? MoveMethod::LinkUnlink : MoveMethod::CheckThenRename;
 }
 
 } // namespace
@@ -68,36 +81,63 @@ MoveCalls &MoveCalls::system()
 // Both names relative to `at`, the folder's descriptor or AT_FDCWD.
 int NoReplaceMover::moveAt(int at, const char *source, const char *target) noexcept
 {
-    if (m_method == MoveMethod::RenameNoReplace) {
-        if (m_calls.renameNoReplace(at, source, target) == 0)
+    for (MoveMethod method = m_method;; method = nextMethod(method)) {
+        const Attempt attempt = moveBy(method, at, source, target);
+        if (attempt.err == 0) {
+            // The methods before this one were refused for this file. That is the volume's
+            // refusal unless the method the mover had has already moved a file here.
+            if (!m_methodWorked)
+                m_method = method;
+            m_methodWorked = true;
             return 0;
-        if (!flagRefused(errno))
-            return errno;
-        m_method = MoveMethod::LinkUnlink;
-    }
-
-    if (m_method == MoveMethod::LinkUnlink) {
-        // linkat never replaces: an existing target fails with EEXIST.
-        if (m_calls.link(at, source, target) == 0) {
-            if (m_calls.unlink(at, source) == 0)
-                return 0;
-            // Never leave the file under two names: take the new one away again.
-            const int err = errno;
-            m_calls.unlink(at, target);
-            return err;
         }
-        if (!hardLinksRefused(errno))
-            return errno;
-        m_method = MoveMethod::CheckThenRename;
+        // The last method's answer is about the file itself (a name the volume cannot hold, a
+        // full volume, a pulled card), never about a method: the one to report.
+        if (!attempt.methodMayBeRefused)
+            return attempt.err;
     }
+}
 
-    // Last resort, for file systems with neither the flag nor hard links (exfat-fuse refuses
-    // the flag with EINVAL and link with EPERM, so every move there ends up here; the lookup
-    // matches names without regard to case there too). This leaves a race:
-    // a file that another process creates under the new name between the check and the
-    // renameat is replaced by the move and lost. Nothing in this program creates files in
-    // the folder meanwhile, so only an outside program could lose a file that way.
-    // The check does not follow links: a link under the new name, dangling or not, is taken.
+NoReplaceMover::Attempt NoReplaceMover::moveBy(MoveMethod method, int at, const char *source,
+                                               const char *target) noexcept
+{
+    switch (method) {
+    case MoveMethod::RenameNoReplace:
+        if (m_calls.renameNoReplace(at, source, target) == 0)
+            return {};
+        return {errno, mayRefuseMethod(method, errno)};
+    case MoveMethod::LinkUnlink:
+        return linkThenUnlink(at, source, target);
+    case MoveMethod::CheckThenRename:
+        break;
+    }
+    return {checkThenRename(at, source, target), false};
+}
+
+NoReplaceMover::Attempt NoReplaceMover::linkThenUnlink(int at, const char *source, const char *target) noexcept
+{
+    // linkat never replaces: an existing target fails with EEXIST.
+    if (m_calls.link(at, source, target) != 0)
+        return {errno, mayRefuseMethod(MoveMethod::LinkUnlink, errno)};
+    if (m_calls.unlink(at, source) == 0)
+        return {};
+    // Never leave the file under two names: take the new one away again, and tell why the old
+    // one stayed. The volume took the link, so this answer is the file's, not the method's.
+    const int err = errno;
+    m_calls.unlink(at, target);
+    return {err, false};
+}
+
+// Last resort, for file systems with neither the flag nor hard links (exfat-fuse refuses the
+// flag with EINVAL and link with EPERM, so every move there ends up here; the lookup matches
+// names without regard to case there too). This leaves a race: a file that another process
+// creates under the new name between the check and the renameat is replaced by the move and
+// lost. Nothing in this program creates files in the folder meanwhile, so only an outside
+// program could lose a file that way. The check does not follow links: a link under the new
+// name, dangling or not, is taken. Only a check that found the name free lets the rename go:
+// after any other failure (EIO on a share) the name may well be taken.
+int NoReplaceMover::checkThenRename(int at, const char *source, const char *target) noexcept
+{
     struct stat st {};
     if (m_calls.statAt(at, target, &st, AT_SYMLINK_NOFOLLOW) == 0)
         return EEXIST;
@@ -124,16 +164,6 @@ int NoReplaceMover::move(const std::string &oldName, const std::string &newName)
     if (const int refused = nameRefusal(m_folder, newName))
         return refused;
     return moveUnchecked(oldName, newName);
-}
-
-int moveFileInFolder(const Folder &folder, const std::string &oldName, const std::string &newName) noexcept
-{
-    return NoReplaceMover(folder).move(oldName, newName);
-}
-
-int moveNoReplace(const Folder &folder, const std::string &from, const std::string &to, MoveMethod first) noexcept
-{
-    return NoReplaceMover(folder, first).moveUnchecked(from, to);
 }
 
 } // namespace platform

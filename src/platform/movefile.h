@@ -36,9 +36,12 @@ public:
 
 /**
  * Moves entries of one held folder without ever replacing anything, and learns on the way
- * which method the folder's volume takes: once the volume refuses a method, every later move
- * starts with the next one. It only ever moves on to a later method, which is always safe,
- * never back. One mover lives for one batch.
+ * which method the folder's volume takes. A method's refusal may be the volume's or only one
+ * file's (a character the volume cannot hold in one name, a file with too many links), so a
+ * refusal is learned only when it is proven: the mover starts every later move with a later
+ * method only when that method then moved the same file, and never when the method it had
+ * has already moved a file of this batch. It only ever moves on to a later method, which is
+ * always safe, never back. One mover lives for one batch.
  */
 class NoReplaceMover
 {
@@ -58,9 +61,16 @@ public:
     MoveMethod method() const noexcept { return m_method; }
 
     /**
+<<<<<<< HEAD
      * Moves `oldName` to `newName`. Returns 0 on success, else the errno value: EEXIST when
      * the new name is taken; when either name is refused by isNameInFolder, nothing is tried
      * and the refusal is returned (ENAMETOOLONG for a name only too long, else EINVAL). Never throws.
+=======
+     * Moves `oldName` to `newName`. Returns 0 on success, else the errno value that explains
+     * the failure: EEXIST when the new name is taken, EINVAL when either name is refused by
+     * isNameInFolder (nothing is tried then) or the volume cannot hold the new name, ENOSPC,
+     * EIO and so on as the volume answers. Never throws.
+>>>>>>> wip-mover
      */
     int move(const std::string &oldName, const std::string &newName) noexcept;
 
@@ -68,22 +78,22 @@ public:
     int moveUnchecked(const std::string &from, const std::string &to) noexcept;
 
 private:
+    /** One method's answer for one move. */
+    struct Attempt
+    {
+        int err = 0;                     // 0: moved
+        bool methodMayBeRefused = false; // the answer may mean the volume does not take the method
+    };
+
     int moveAt(int at, const char *source, const char *target) noexcept;
+    Attempt moveBy(MoveMethod method, int at, const char *source, const char *target) noexcept;
+    Attempt linkThenUnlink(int at, const char *source, const char *target) noexcept;
+    int checkThenRename(int at, const char *source, const char *target) noexcept;
 
     const Folder &m_folder;
     MoveMethod m_method;
+    bool m_methodWorked = false; // m_method has moved a file: the volume takes it
     MoveCalls &m_calls;
 };
-
-/** One move inside a held folder, as a fresh NoReplaceMover makes it. */
-int moveFileInFolder(const Folder &folder, const std::string &oldName, const std::string &newName) noexcept;
-
-/**
- * Moves entry `from` to entry `to` of a held folder without replacing, starting with `first`
- * and falling to the next method only while the file system refuses the current one; the
- * names are not checked. Returns 0 or errno.
- */
-int moveNoReplace(const Folder &folder, const std::string &from, const std::string &to,
-                  MoveMethod first = MoveMethod::RenameNoReplace) noexcept;
 
 } // namespace platform

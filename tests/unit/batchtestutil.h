@@ -8,6 +8,7 @@
 #include "rename/batchhost.h"
 #include "rename/batchreport.h"
 #include "temporaryfolder.h"
+#include "watchdog.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -70,6 +71,7 @@ inline std::string notAJpeg()
  * Plays the main window over the working folder: the file list holds the folder's "*.jpg"
  * files in case-blind order, and its re-reads honour deferral as the real list does. Every
  * box records what the window would have shown, and checks that the list was up to date.
+ * A window is never held for ever: a test whose window lives past the watchdog's limit fails.
  */
 class FakeBatchHost : public BatchHost, public RefusalNotice
 {
@@ -176,6 +178,7 @@ private:
     std::vector<std::string> m_lines;
     std::set<std::string> m_selected;
     OptionState m_options;
+    Watchdog m_watchdog; // a batch that never ends fails its test
 };
 
 } // namespace batchtest

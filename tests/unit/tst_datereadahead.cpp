@@ -2,11 +2,14 @@
 #include "platform/errors.h"
 #include "platform/folder.h"
 #include "platform/readonlyfile.h"
+#include "rename/datereadahead.h"
 #include "rename/namingrules.h"
 #include "rename/renameselected.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -239,26 +242,30 @@ class WindowBound : public ReadAhead, public testing::WithParamInterface<int>
 {
 };
 
-// The next file is read while the current one is moved, and never more files than the
-// window are open at once.
+// The next file is read while the current one is moved; while the batch is held, the reading
+// goes on up to the window and no further; and never more files than the window are open at once.
 TEST_P(WindowBound, ReadsAheadWithNoMoreFilesOpenThanTheWindow)
 {
     const int window = GetParam();
     const Names names = photos(40);
     make(names);
     bool readAheadWhileMoving = false;
+    int readWhileHeld = 0;
     host->afterMove = [&] {
         if (host->listFilesCalls != 1)
             return;
-        // The first file was read and moved: the second one's reading has begun by now, or begins soon.
-        for (int i = 0; i < 500 && !readAheadWhileMoving; ++i) {
-            readAheadWhileMoving = reader.calls() >= 2;
-            std::this_thread::sleep_for(10ms);
-        }
+        // The first file was read and moved: the batch is held here until the readers have
+        // filled the window; they stop at its end.
+        while (reader.calls() < std::max(window, 2))
+            std::this_thread::sleep_for(1ms);
+        readAheadWhileMoving = true;
+        std::this_thread::sleep_for(20ms);
+        readWhileHeld = reader.calls();
     };
 
     run(0, window);
     EXPECT_TRUE(readAheadWhileMoving);
+    EXPECT_LE(readWhileHeld, 1 + window) << "read past the window";
     EXPECT_LE(reader.mostOpen(), window);
     EXPECT_EQ(reader.calls(), static_cast<int>(names.size()));
     EXPECT_EQ(folder.entries(), movedUpTo(names, names.size()));
@@ -279,5 +286,191 @@ TEST_P(NumberMode, ReadsNoDate)
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, NumberMode, testing::Values(4, 5, 6, 7, 8, 9));
+
+// --- The read-ahead alone, driven as a batch takes its files --------------------------
+
+// Plays the capture-date reader for files that need not exist: each file's stamp is its own
+// name, so an outcome given to the wrong file shows. Gated, every reading waits until the test
+// releases its file, as on a volume that answers late. It records which threads read, how many
+// readings were under way at once, and which files were started.
+class NamedReader
+{
+public:
+    explicit NamedReader(bool gated = false) : m_gated(gated) {}
+
+    DateReader reader()
+    {
+        return [this](const platform::Folder &, const std::string &name, std::string &stamp, RefusalNotice &) {
+            read(name);
+            stamp = name;
+            return true;
+        };
+    }
+
+    /** Waits until `name`'s reading has begun, then lets it end. */
+    void release(const std::string &name)
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_started.count(name) != 0; });
+        m_released.insert(name);
+        m_changed.notify_all();
+    }
+
+    int started() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return static_cast<int>(m_started.size());
+    }
+    int mostAtOnce() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_mostAtOnce;
+    }
+    /** The threads other than `batch` that read. */
+    int readerThreads(std::thread::id batch) const
+    {
+        const std::lock_guard lock(m_mutex);
+        return static_cast<int>(m_threads.size() - m_threads.count(batch));
+    }
+
+private:
+    void read(const std::string &name)
+    {
+        std::unique_lock lock(m_mutex);
+        m_started.insert(name);
+        m_threads.insert(std::this_thread::get_id());
+        m_mostAtOnce = std::max(m_mostAtOnce, ++m_underWay);
+        m_changed.notify_all();
+        if (m_gated)
+            m_changed.wait(lock, [&] { return m_released.count(name) != 0; });
+        --m_underWay;
+    }
+
+    const bool m_gated;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::set<std::string> m_started, m_released;
+    std::set<std::thread::id> m_threads;
+    int m_underWay = 0;
+    int m_mostAtOnce = 0;
+};
+
+class ReadAheadAlone : public testing::Test
+{
+protected:
+    /** Takes every file from `first` on, in order, and checks that each gets its own outcome. */
+    static void takeAll(DateReadAhead &readAhead, const Names &names, int first)
+    {
+        RecordingNotice notice;
+        for (int index = first; index < static_cast<int>(names.size()); ++index) {
+            std::string stamp;
+            ASSERT_TRUE(readAhead.take(index, stamp, notice));
+            ASSERT_EQ(stamp, names[static_cast<std::size_t>(index)]) << "the outcome of another file";
+        }
+    }
+    static Names files(int count)
+    {
+        Names names;
+        for (int i = 0; i < count; ++i)
+            names.push_back("f" + std::to_string(100 + i) + ".jpg");
+        return names;
+    }
+
+    TempFolder folder;
+    const platform::Folder held{folder.path()};
+    Watchdog watchdog; // a read-ahead that never hands over a file, or never stops, fails here
+
+private:
+    struct RecordingNotice : RefusalNotice
+    {
+        void refused(const std::string &message) override { ADD_FAILURE() << "refused: " << message; }
+    };
+};
+
+struct TakeCase
+{
+    int count, window, first;
+};
+
+void PrintTo(const TakeCase &c, std::ostream *out)
+{
+    *out << c.count << " files, window " << c.window << ", from " << c.first;
+}
+
+class TakesInOrder : public ReadAheadAlone, public testing::WithParamInterface<TakeCase>
+{
+};
+
+// Every file from the first on comes out with its own outcome, whatever the window, and the
+// read-ahead ends when the batch ends. A single file to read costs no thread.
+TEST_P(TakesInOrder, EveryFileGetsItsOwnOutcomeAndTheReadingEnds)
+{
+    const TakeCase &c = GetParam();
+    const Names names = files(c.count);
+    NamedReader reader;
+    {
+        DateReadAhead readAhead(held, names, reader.reader(), c.window, c.first);
+        takeAll(readAhead, names, c.first);
+    }
+    EXPECT_EQ(reader.started(), c.count - c.first);
+    if (c.count - c.first == 1)
+        EXPECT_EQ(reader.readerThreads(std::this_thread::get_id()), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Batches, TakesInOrder,
+                         testing::Values(TakeCase{1, 64, 0}, TakeCase{1, 1, 0}, TakeCase{2, 1, 0},
+                                         TakeCase{2, 64, 0}, TakeCase{5, 2, 0}, TakeCase{40, 1, 0},
+                                         TakeCase{40, 3, 0}, TakeCase{40, 8, 0}, TakeCase{40, 64, 0},
+                                         TakeCase{10, 4, 7}, TakeCase{10, 4, 9}));
+
+class WindowEnd : public ReadAheadAlone, public testing::WithParamInterface<int>
+{
+};
+
+// Before the batch takes anything, the readers read the first `window` files and stop there.
+TEST_P(WindowEnd, ReadingStopsAtTheWindowUntilTheBatchTakes)
+{
+    const int window = GetParam();
+    const Names names = files(3 * window + 2);
+    NamedReader reader;
+    DateReadAhead readAhead(held, names, reader.reader(), window);
+    while (reader.started() < window)
+        std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(20ms);
+    EXPECT_EQ(reader.started(), window) << "read past the window";
+    takeAll(readAhead, names, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, WindowEnd, testing::Values(1, 2, 3, 8));
+
+class SlowVolume : public ReadAheadAlone, public testing::WithParamInterface<int>
+{
+};
+
+// Each reading answers only after the batch has waited for it a few milliseconds, so every wait
+// is long: threads join until there are four, or as many as the window, all of them reading at
+// once, and never more files under way than the window.
+TEST_P(SlowVolume, ThreadsJoinUpToFourAndTheWindow)
+{
+    const int window = GetParam();
+    const int expected = std::min(window, 4);
+    const Names names = files(30);
+    NamedReader reader(true);
+    std::thread volume([&] {
+        for (const std::string &name : names) {
+            reader.release(name);
+            std::this_thread::sleep_for(3ms);
+        }
+    });
+    {
+        DateReadAhead readAhead(held, names, reader.reader(), window);
+        takeAll(readAhead, names, 0);
+    }
+    volume.join();
+    EXPECT_EQ(reader.readerThreads(std::this_thread::get_id()), expected);
+    EXPECT_EQ(reader.mostAtOnce(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, SlowVolume, testing::Values(1, 2, 3, 8, 64));
 
 } // namespace

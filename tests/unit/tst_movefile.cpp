@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +42,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 class MoveByEachMethod : public testing::TestWithParam<MoveMethod>
 {
+protected:
+    /** One move by a fresh mover that starts with the method under test. */
+    static int move(const platform::Folder &folder, const std::string &from, const std::string &to)
+    {
+        return platform::NoReplaceMover(folder, GetParam()).moveUnchecked(from, to);
+    }
 };
 
 // Moves by the descriptor of a held folder, which follows the folder when its path changes;
@@ -54,18 +61,18 @@ TEST_P(MoveByEachMethod, MovesAndNeverReplacesByTheFoldersDescriptor)
     const platform::Folder held(folder / "in");
     ASSERT_EQ(::rename((folder / "in").c_str(), (folder / "moved").c_str()), 0);
 
-    EXPECT_EQ(platform::moveNoReplace(held, "a.jpg", "b.jpg", GetParam()), EEXIST);
-    EXPECT_EQ(platform::moveNoReplace(held, "a.jpg", "a.jpg", GetParam()), EEXIST);
+    EXPECT_EQ(move(held, "a.jpg", "b.jpg"), EEXIST);
+    EXPECT_EQ(move(held, "a.jpg", "a.jpg"), EEXIST);
     EXPECT_EQ(folder.read("moved/a.jpg"), "photo a");
     EXPECT_EQ(folder.read("moved/b.jpg"), "photo b");
 
-    EXPECT_EQ(platform::moveNoReplace(held, "a.jpg", "c.jpg", GetParam()), 0);
+    EXPECT_EQ(move(held, "a.jpg", "c.jpg"), 0);
     EXPECT_EQ(folder.entries("moved"), (std::vector<std::string>{"b.jpg", "c.jpg"}));
     EXPECT_EQ(folder.read("moved/c.jpg"), "photo a");
-    EXPECT_EQ(platform::moveNoReplace(held, "missing.jpg", "d.jpg", GetParam()), ENOENT);
+    EXPECT_EQ(move(held, "missing.jpg", "d.jpg"), ENOENT);
 
     const platform::Folder gone(folder / "in");
-    EXPECT_EQ(platform::moveNoReplace(gone, "c.jpg", "d.jpg", GetParam()), ENOENT);
+    EXPECT_EQ(move(gone, "c.jpg", "d.jpg"), ENOENT);
     EXPECT_EQ(folder.entries("moved"), (std::vector<std::string>{"b.jpg", "c.jpg"}));
 }
 
@@ -78,7 +85,7 @@ TEST_P(MoveByEachMethod, NeverReplacesALinkThatLeadsNowhere)
     ASSERT_EQ(::symlink("gone.jpg", (folder / "b.jpg").c_str()), 0);
     const platform::Folder held(folder.path());
 
-    EXPECT_EQ(platform::moveNoReplace(held, "a.jpg", "b.jpg", GetParam()), EEXIST);
+    EXPECT_EQ(move(held, "a.jpg", "b.jpg"), EEXIST);
     EXPECT_EQ(folder.read("a.jpg"), "photo a");
     struct stat st {};
     ASSERT_EQ(::lstat((folder / "b.jpg").c_str(), &st), 0);
@@ -89,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P(Methods, MoveByEachMethod,
                          testing::Values(MoveMethod::RenameNoReplace, MoveMethod::LinkUnlink,
                                          MoveMethod::CheckThenRename));
 
-TEST(MoveFileInFolder, ByTheFoldersDescriptorRefusesWhatThePathFormRefuses)
+TEST(NoReplaceMove, RefusesNamesOutsideTheFolderAndTakenNamesAndMovesWithinIt)
 {
     TempFolder folder;
     folder.write("a.jpg", "photo a");
@@ -98,15 +105,18 @@ TEST(MoveFileInFolder, ByTheFoldersDescriptorRefusesWhatThePathFormRefuses)
     ::mkdir((folder / "c.jpg").c_str(), 0755);
     const platform::Folder held(folder.path());
     EXPECT_EQ(held.nameMax(), 255);
+    const auto move = [&held](const std::string &from, const std::string &to) {
+        return platform::NoReplaceMover(held).move(from, to);
+    };
 
     for (const std::string &bad : {std::string("2015/09-27 a.jpg"), std::string("../a.jpg"),
                                    std::string("2015\0 a.jpg", 11), std::string(300, 'x'), std::string(".."),
                                    std::string()}) {
-        EXPECT_EQ(platform::moveFileInFolder(held, "a.jpg", bad), bad.size() > 255 ? ENAMETOOLONG : EINVAL);
+        EXPECT_EQ(move("a.jpg", bad), bad.size() > 255 ? ENAMETOOLONG : EINVAL);
         EXPECT_FALSE(platform::fileExistsIn(held, bad));
     }
-    EXPECT_EQ(platform::moveFileInFolder(held, "a.jpg", "b.jpg"), EEXIST);
-    EXPECT_NE(platform::moveFileInFolder(held, "a.jpg", "c.jpg"), 0);
+    EXPECT_EQ(move("a.jpg", "b.jpg"), EEXIST);
+    EXPECT_NE(move("a.jpg", "c.jpg"), 0);
     EXPECT_EQ(folder.entries(), (std::vector<std::string>{"2015", "a.jpg", "b.jpg", "c.jpg"}));
     EXPECT_TRUE(folder.entries("2015").empty());
     EXPECT_EQ(folder.read("a.jpg"), "photo a");
@@ -115,17 +125,17 @@ TEST(MoveFileInFolder, ByTheFoldersDescriptorRefusesWhatThePathFormRefuses)
     EXPECT_TRUE(platform::fileExistsIn(held, "a.jpg"));
     EXPECT_FALSE(platform::fileExistsIn(held, "c.jpg")) << "a folder does not count";
     EXPECT_FALSE(platform::fileExistsIn(held, "A.JPG"));
-    EXPECT_EQ(platform::moveFileInFolder(held, "a.jpg", "A.JPG"), 0);
+    EXPECT_EQ(move("a.jpg", "A.JPG"), 0);
     EXPECT_EQ(folder.read("A.JPG"), "photo a");
 }
 
-TEST(MoveFileInFolder, WorksAtTheRootJoin)
+TEST(JoinPath, PutsOneSlashBetweenFolderAndNameAlsoAtTheRoot)
 {
     EXPECT_EQ(platform::joinPath("/", "a.jpg"), "/a.jpg");
     EXPECT_EQ(platform::joinPath("/tmp", "a.jpg"), "/tmp/a.jpg");
 }
 
-TEST(FileExistsHere, FindsFilesOfTheWorkingFolderOnly)
+TEST(FileExistsIn, FindsOnlyFilesOfTheWorkingFolderByTheirBareName)
 {
     SKIP_WHERE_VOLUME_LACKS(VolumeNeed::CaseDistinction);
     TempFolder folder;
@@ -147,38 +157,70 @@ TEST(FileExistsHere, FindsFilesOfTheWorkingFolderOnly)
 
 // --- The method learned once per batch -------------------------------------------
 
-// A volume that refuses the rename flag and hard links the way some real ones do, and
-// counts the calls; every call it does not refuse is the real one.
+// The calls a move is made of, for a volume's answers about one name.
+enum class Call { Flag, Link, Unlink, Check, Rename };
+
+// A volume that refuses the rename flag and hard links the way some real ones do, fails single
+// calls about single names the way a card or a share can, and counts the calls; every call it
+// does not refuse or fail is the real one.
 class RefusingVolume : public platform::MoveCalls
 {
 public:
     RefusingVolume(int flagRefusal, int linkRefusal) : m_flagRefusal(flagRefusal), m_linkRefusal(linkRefusal) {}
 
+    /** `call` about `name` (the new name; the name taken away for Unlink) fails with `err`. */
+    void fail(Call call, const std::string &name, int err) { m_failures[{call, name}] = err; }
+
     int renameNoReplace(int folder, const char *from, const char *to) override
     {
         ++flagCalls;
-        return m_flagRefusal ? refuse(m_flagRefusal) : MoveCalls::renameNoReplace(folder, from, to);
+        if (const int err = failure(Call::Flag, to, m_flagRefusal))
+            return refuse(err);
+        return MoveCalls::renameNoReplace(folder, from, to);
     }
     int link(int folder, const char *from, const char *to) override
     {
         ++linkCalls;
-        return m_linkRefusal ? refuse(m_linkRefusal) : MoveCalls::link(folder, from, to);
+        if (const int err = failure(Call::Link, to, m_linkRefusal))
+            return refuse(err);
+        return MoveCalls::link(folder, from, to);
+    }
+    int unlink(int folder, const char *name) override
+    {
+        if (const int err = failure(Call::Unlink, name, 0))
+            return refuse(err);
+        return MoveCalls::unlink(folder, name);
     }
     int statAt(int folder, const char *name, struct stat *st, int flags) override
     {
         ++checkCalls;
+        if (const int err = failure(Call::Check, name, 0))
+            return refuse(err);
         return MoveCalls::statAt(folder, name, st, flags);
     }
+    int rename(int folder, const char *from, const char *to) override
+    {
+        ++renameCalls;
+        if (const int err = failure(Call::Rename, to, 0))
+            return refuse(err);
+        return MoveCalls::rename(folder, from, to);
+    }
 
-    int flagCalls = 0, linkCalls = 0, checkCalls = 0;
+    int flagCalls = 0, linkCalls = 0, checkCalls = 0, renameCalls = 0;
 
 private:
+    int failure(Call call, const std::string &name, int volumeRefusal) const
+    {
+        const auto one = m_failures.find({call, name});
+        return one != m_failures.end() ? one->second : volumeRefusal;
+    }
     static int refuse(int err)
     {
         errno = err;
         return -1;
     }
     int m_flagRefusal, m_linkRefusal;
+    std::map<std::pair<Call, std::string>, int> m_failures;
 };
 
 struct VolumeCase
@@ -259,5 +301,133 @@ TEST(LearnedMethod, AFailureOtherThanARefusalTeachesNothing)
     EXPECT_EQ(volume.flagCalls, 1);
     EXPECT_EQ(volume.linkCalls, 0);
 }
+
+struct Failure
+{
+    Call call;
+    int err;
+};
+
+struct OneFileCase
+{
+    const char *label;
+    int flagRefusal, linkRefusal; // the volume's, as above
+    const char *name;             // the one new name that the volume fails
+    std::vector<Failure> failures;
+    int err;                      // what its move gives: 0 when a later method moved it
+    MoveMethod kept;
+    int flagCalls, linkCalls, checkCalls; // over the three moves below
+};
+
+void PrintTo(const OneFileCase &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
+class OneFilesRefusal : public testing::TestWithParam<OneFileCase>
+{
+};
+
+// A reserved character in one name, a file that fs.protected_hardlinks keeps from being
+// linked, a file with too many links: one file's answer, on a volume that takes the method.
+// The file is moved by a later method or keeps its name with the volume's own reason; the
+// files after it still use the method the volume takes.
+TEST_P(OneFilesRefusal, TeachesNothingAndLaterFilesKeepTheMethod)
+{
+    const OneFileCase &c = GetParam();
+    TempFolder folder;
+    const std::vector<std::pair<std::string, std::string>> moves{{"a.jpg", "1.jpg"}, {"b.jpg", "2.jpg"},
+                                                                 {"c.jpg", "3.jpg"}};
+    RefusingVolume volume(c.flagRefusal, c.linkRefusal);
+    for (const Failure &failure : c.failures)
+        volume.fail(failure.call, c.name, failure.err);
+    const platform::Folder held(folder.path());
+    platform::NoReplaceMover mover(held, MoveMethod::RenameNoReplace, volume);
+
+    std::map<std::string, std::string> expected; // name afterwards: content
+    for (const auto &[from, to] : moves) {
+        folder.write(from, "photo " + from);
+        const bool theOne = to == c.name;
+        EXPECT_EQ(mover.move(from, to), theOne ? c.err : 0) << from;
+        expected[theOne && c.err != 0 ? from : to] = "photo " + from;
+    }
+    EXPECT_EQ(mover.method(), c.kept);
+
+    std::vector<std::string> names;
+    for (const auto &[name, content] : expected) {
+        names.push_back(name);
+        EXPECT_EQ(folder.read(name), content);
+    }
+    EXPECT_EQ(folder.entries(), names);
+    EXPECT_EQ(volume.flagCalls, c.flagCalls);
+    EXPECT_EQ(volume.linkCalls, c.linkCalls);
+    EXPECT_EQ(volume.checkCalls, c.checkCalls);
+}
+
+// vfat takes the flag and refuses links; shares and FUSE volumes refuse the flag and may take links.
+INSTANTIATE_TEST_SUITE_P(
+    Volumes, OneFilesRefusal,
+    testing::Values(
+        OneFileCase{"ReservedCharacterWhereTheFlagWorks", 0, EPERM, "2.jpg", {{Call::Flag, EINVAL}, {Call::Rename, EINVAL}},
+                    EINVAL, MoveMethod::RenameNoReplace, 3, 1, 1},
+        OneFileCase{"ReservedCharacterInTheFirstName", 0, EPERM, "1.jpg", {{Call::Flag, EINVAL}, {Call::Rename, EINVAL}},
+                    EINVAL, MoveMethod::RenameNoReplace, 3, 1, 1},
+        OneFileCase{"ProtectedHardLinkWhereLinksWork", EINVAL, 0, "2.jpg", {{Call::Link, EPERM}}, 0,
+                    MoveMethod::LinkUnlink, 1, 3, 1},
+        OneFileCase{"TooManyLinksOfOneFile", EINVAL, 0, "2.jpg", {{Call::Link, EMLINK}}, 0, MoveMethod::LinkUnlink, 1, 3,
+                    1}),
+    [](const testing::TestParamInfo<OneFileCase> &info) { return std::string(info.param.label); });
+
+struct FailedMoveCase
+{
+    const char *label;
+    int flagRefusal, linkRefusal; // the volume's, as above
+    const char *newName;          // "free.jpg", or "taken.jpg", which stands in the folder
+    Call call;                    // the one call that fails, about the new name (Unlink: the old one)
+    int callErr;
+    int err;                      // what the move gives
+};
+
+void PrintTo(const FailedMoveCase &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
+class FailedMove : public testing::TestWithParam<FailedMoveCase>
+{
+};
+
+// A move that fails leaves the folder as it was, the file under its one old name and every
+// other file untouched; it gives the volume's reason, not a method's refusal on the way; and
+// it teaches nothing.
+TEST_P(FailedMove, LeavesTheFolderAsItWasAndTellsTheVolumesReason)
+{
+    const FailedMoveCase &c = GetParam();
+    TempFolder folder;
+    folder.write("a.jpg", "photo a");
+    folder.write("taken.jpg", "photo t");
+    RefusingVolume volume(c.flagRefusal, c.linkRefusal);
+    volume.fail(c.call, c.call == Call::Unlink ? "a.jpg" : c.newName, c.callErr);
+    const platform::Folder held(folder.path());
+    platform::NoReplaceMover mover(held, MoveMethod::RenameNoReplace, volume);
+
+    EXPECT_EQ(mover.move("a.jpg", c.newName), c.err);
+    EXPECT_EQ(folder.entries(), (std::vector<std::string>{"a.jpg", "taken.jpg"}));
+    EXPECT_EQ(folder.read("a.jpg"), "photo a");
+    EXPECT_EQ(folder.read("taken.jpg"), "photo t");
+    EXPECT_EQ(mover.method(), MoveMethod::RenameNoReplace);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Volumes, FailedMove,
+    testing::Values(FailedMoveCase{"FullVolume", 0, 0, "free.jpg", Call::Flag, ENOSPC, ENOSPC},
+                    FailedMoveCase{"PulledCard", 0, 0, "free.jpg", Call::Flag, EIO, EIO},
+                    FailedMoveCase{"ReservedCharacterWhereNeitherFlagNorLinksWork", EINVAL, EPERM, "free.jpg", Call::Rename,
+                                   EINVAL, EINVAL},
+                    FailedMoveCase{"TakenWhereNeitherFlagNorLinksWork", EINVAL, EPERM, "taken.jpg", Call::Check, 0, EEXIST},
+                    FailedMoveCase{"OldNameStaysAfterTheLink", EINVAL, 0, "free.jpg", Call::Unlink, EIO, EIO},
+                    FailedMoveCase{"CheckFailsOnAShare", EINVAL, EPERM, "free.jpg", Call::Check, EIO, EIO},
+                    FailedMoveCase{"CheckFailsWhereTheNameIsTaken", EINVAL, EPERM, "taken.jpg", Call::Check, EIO, EIO}),
+    [](const testing::TestParamInfo<FailedMoveCase> &info) { return std::string(info.param.label); });
 
 } // namespace
