@@ -317,8 +317,12 @@ void VolumeBatchTest::cardAfterThePull()
     QFile boxes(manifestPath.chopped(QStringLiteral(".manifest").size()) + QStringLiteral(".boxes"));
     QVERIFY2(boxes.open(QIODevice::ReadOnly), "the batch on the pulled card never ended");
     const QString told = QString::fromUtf8(boxes.readAll()).trimmed();
-    if (kept > 0)
-        QVERIFY2(!told.isEmpty(), "photographs kept their names on the pulled card and nothing was said");
+    // Renames the card never got count as kept, unless the user was told they may not have reached it.
+    const int reported = QRegularExpression(QStringLiteral("(\\d+) photographs? kept")).match(told).captured(1).toInt();
+    if (kept > reported && !told.contains(QLatin1String("may not have reached the medium")))
+        QFAIL(qPrintable(QStringLiteral("%1 photographs kept their names on the pulled card, and the user was told: %2")
+                             .arg(kept)
+                             .arg(told.isEmpty() ? QStringLiteral("nothing") : told)));
     qInfo("told: %s", qPrintable(told.isEmpty() ? QStringLiteral("nothing") : told));
 }
 

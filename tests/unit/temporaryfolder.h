@@ -16,7 +16,7 @@
 #include <vector>
 
 /** What a test may need of the volume its temporary folder is on, beyond plain files and folders. */
-enum class VolumeNeed { Symlinks, Fifos, Modes, CaseDistinction, AnyNameBytes, NameLimitAtLookup };
+enum class VolumeNeed { Symlinks, HardLinks, Fifos, Modes, CaseDistinction, AnyNameBytes, NameLimitAtLookup };
 
 class TemporaryFolder
 {
@@ -103,6 +103,9 @@ private:
         switch (need) {
         case VolumeNeed::Symlinks:
             return ::symlink("gone", scratch.c_str()) == 0 ? "" : "this volume holds no symbolic links";
+        case VolumeNeed::HardLinks:
+            file("probe");
+            return ::link(scratch.c_str(), path("probe-linked").c_str()) == 0 ? "" : "this volume holds no hard links";
         case VolumeNeed::Fifos:
             return ::mkfifo(scratch.c_str(), 0600) == 0 ? "" : "this volume holds no FIFOs";
         case VolumeNeed::Modes:
