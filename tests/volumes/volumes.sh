@@ -66,10 +66,11 @@ make_nfs() {
     mkdir -p /srv/nfs && mount -t tmpfs nfs /srv/nfs && mkdir -p /volumes/nfs /var/lib/nfs/v4recovery /run/rpc_pipefs
     mountpoint -q /proc/fs/nfsd || mount -t nfsd nfsd /proc/fs/nfsd || return 1
     mount -t rpc_pipefs sunrpc /run/rpc_pipefs 2>/dev/null
-    echo "/srv/nfs 127.0.0.1(rw,sync,no_subtree_check,no_root_squash,fsid=1)" >/etc/exports
+    # The export is the NFS 4 root itself: the root above it, an overlay, cannot be exported.
+    echo "/srv/nfs 127.0.0.1(rw,sync,no_subtree_check,no_root_squash,fsid=0)" >/etc/exports
     rpcbind -w 2>/dev/null || rpcbind || return 1
     exportfs -ra || return 1
     rpc.mountd || return 1
     rpc.nfsd -N 3 8 || return 1
-    mount -t nfs4 -o vers=4.2 127.0.0.1:/srv/nfs /volumes/nfs
+    mount -t nfs4 -o vers=4.2 127.0.0.1:/ /volumes/nfs
 }
