@@ -4,6 +4,8 @@
 // and the working directory put back as it was, whatever the test did with it.
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +18,7 @@
 #include <vector>
 
 /** What a test may need of the volume its temporary folder is on, beyond plain files and folders. */
-enum class VolumeNeed { Symlinks, HardLinks, Fifos, Modes, CaseDistinction, AnyNameBytes, NameLimitAtLookup };
+enum class VolumeNeed { Symlinks, HardLinks, RenameNoReplace, Fifos, Modes, CaseDistinction, AnyNameBytes, NameLimitAtLookup };
 
 class TemporaryFolder
 {
@@ -106,6 +108,11 @@ private:
         case VolumeNeed::HardLinks:
             file("probe");
             return ::link(scratch.c_str(), path("probe-linked").c_str()) == 0 ? "" : "this volume holds no hard links";
+        case VolumeNeed::RenameNoReplace:
+            file("probe");
+            return ::renameat2(AT_FDCWD, scratch.c_str(), AT_FDCWD, path("probe-moved").c_str(), RENAME_NOREPLACE) == 0
+                       ? ""
+                       : "this volume refuses a rename that may not replace";
         case VolumeNeed::Fifos:
             return ::mkfifo(scratch.c_str(), 0600) == 0 ? "" : "this volume holds no FIFOs";
         case VolumeNeed::Modes:

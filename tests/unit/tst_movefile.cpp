@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -242,6 +243,16 @@ class LearnedMethod : public testing::TestWithParam<VolumeCase>
 {
 };
 
+/** What the real volume must take for a case whose volume takes the flag or, failing that, hard links. */
+std::optional<VolumeNeed> methodTheVolumeTakes(int flagRefusal, int linkRefusal)
+{
+    if (flagRefusal == 0)
+        return VolumeNeed::RenameNoReplace;
+    if (linkRefusal == 0)
+        return VolumeNeed::HardLinks;
+    return std::nullopt;
+}
+
 // Three moves of one batch: one that works, one onto a taken name (a link that leads
 // nowhere), one that works. The volume's refusals are learned at the first move and never
 // tried again; a taken name teaches nothing.
@@ -249,6 +260,9 @@ TEST_P(LearnedMethod, IsLearnedAtTheFirstMoveAndKept)
 {
     SKIP_WHERE_VOLUME_LACKS(VolumeNeed::Symlinks);
     const VolumeCase &c = GetParam();
+    if (const auto need = methodTheVolumeTakes(c.flagRefusal, c.linkRefusal)) {
+        SKIP_WHERE_VOLUME_LACKS(*need);
+    }
     TempFolder folder;
     folder.write("a.jpg", "photo a");
     folder.write("b.jpg", "photo b");
@@ -336,8 +350,8 @@ class OneFilesRefusal : public testing::TestWithParam<OneFileCase>
 TEST_P(OneFilesRefusal, TeachesNothingAndLaterFilesKeepTheMethod)
 {
     const OneFileCase &c = GetParam();
-    if (c.flagRefusal != 0 && c.linkRefusal == 0) { // moved by a hard link on the real volume
-        SKIP_WHERE_VOLUME_LACKS(VolumeNeed::HardLinks);
+    if (const auto need = methodTheVolumeTakes(c.flagRefusal, c.linkRefusal)) {
+        SKIP_WHERE_VOLUME_LACKS(*need);
     }
     TempFolder folder;
     const std::vector<std::pair<std::string, std::string>> moves{{"a.jpg", "1.jpg"}, {"b.jpg", "2.jpg"},
