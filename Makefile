@@ -12,7 +12,7 @@ PACKAGES = cmake make g++ pkg-config \
            libjpeg-dev libgtest-dev libgmock-dev libbenchmark-dev \
            fonts-liberation2 fp-utils libmspack-dev libxml2-dev clang \
            libmount-dev libudev-dev libexif-dev libfuse3-dev fuse3 \
-           dpkg-dev file desktop-file-utils appstream
+           dpkg-dev file desktop-file-utils appstream libtsan2
 
 # Debian packages only `make test-volumes` needs: the VM, and what makes, serves and mounts its volumes
 # (the VM runs on the host's own root, so they are installed here).

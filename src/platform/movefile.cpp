@@ -91,8 +91,9 @@ int NoReplaceMover::moveAt(int at, const char *source, const char *target) noexc
             m_methodWorked = true;
             return 0;
         }
-        // The last method's answer is about the file itself (a name the volume cannot hold, a
-        // full volume, a pulled card), never about a method: the one to report.
+        // An answer that cannot be a method's refusal (a taken name, a full volume, a pulled
+        // card), and the last method's answer whatever it is, tells what is wrong with this
+        // move: the one to report.
         if (!attempt.methodMayBeRefused)
             return attempt.err;
     }

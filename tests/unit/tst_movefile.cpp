@@ -14,6 +14,23 @@ namespace {
 using batchtest::TempFolder;
 using platform::MoveMethod;
 
+// The rows of a table are named and printed by their labels.
+struct ByLabel
+{
+    template <class Case>
+    std::string operator()(const testing::TestParamInfo<Case> &info) const
+    {
+        return info.param.label;
+    }
+};
+
+template <class Case>
+    requires requires(const Case &c) { c.label; }
+void PrintTo(const Case &c, std::ostream *out)
+{
+    *out << c.label;
+}
+
 struct NameCase
 {
     const char *label;
@@ -39,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                     NameCase{"dot", ".", false}, NameCase{"dotDot", "..", false},
                     NameCase{"slash", "2015/09/27 holiday.jpg", false}, NameCase{"up", "../holiday.jpg", false},
                     NameCase{"nul", std::string("2015\0 holiday.jpg", 17), false}),
-    [](const testing::TestParamInfo<NameCase> &info) { return std::string(info.param.label); });
+    ByLabel());
 
 class MoveByEachMethod : public testing::TestWithParam<MoveMethod>
 {
@@ -234,11 +251,6 @@ struct VolumeCase
     int flagCalls, linkCalls, checkCalls; // over the three moves below
 };
 
-void PrintTo(const VolumeCase &c, std::ostream *out)
-{
-    *out << c.label;
-}
-
 class LearnedMethod : public testing::TestWithParam<VolumeCase>
 {
 };
@@ -300,7 +312,7 @@ INSTANTIATE_TEST_SUITE_P(
                     VolumeCase{"FlagAndLinksRefusedWithEperm", EINVAL, EPERM, MoveMethod::CheckThenRename, 1, 1, 3},
                     VolumeCase{"LinksNotSupported", EINVAL, EOPNOTSUPP, MoveMethod::CheckThenRename, 1, 1, 3},
                     VolumeCase{"TooManyLinks", EINVAL, EMLINK, MoveMethod::CheckThenRename, 1, 1, 3}),
-    [](const testing::TestParamInfo<VolumeCase> &info) { return std::string(info.param.label); });
+    ByLabel());
 
 TEST(LearnedMethod, AFailureOtherThanARefusalTeachesNothing)
 {
@@ -334,14 +346,7 @@ struct OneFileCase
     int flagCalls, linkCalls, checkCalls; // over the three moves below
 };
 
-void PrintTo(const OneFileCase &c, std::ostream *out)
-{
-    *out << c.label;
-}
-
-class OneFilesRefusal : public testing::TestWithParam<OneFileCase>
-{
-};
+using OneFilesRefusal = testing::TestWithParam<OneFileCase>;
 
 // A reserved character in one name, a file that fs.protected_hardlinks keeps from being
 // linked, a file with too many links: one file's answer, on a volume that takes the method.
@@ -394,7 +399,7 @@ INSTANTIATE_TEST_SUITE_P(
                     MoveMethod::LinkUnlink, 1, 3, 1},
         OneFileCase{"TooManyLinksOfOneFile", EINVAL, 0, "2.jpg", {{Call::Link, EMLINK}}, 0, MoveMethod::LinkUnlink, 1, 3,
                     1}),
-    [](const testing::TestParamInfo<OneFileCase> &info) { return std::string(info.param.label); });
+    ByLabel());
 
 struct FailedMoveCase
 {
@@ -406,14 +411,7 @@ struct FailedMoveCase
     int err;                      // what the move gives
 };
 
-void PrintTo(const FailedMoveCase &c, std::ostream *out)
-{
-    *out << c.label;
-}
-
-class FailedMove : public testing::TestWithParam<FailedMoveCase>
-{
-};
+using FailedMove = testing::TestWithParam<FailedMoveCase>;
 
 // A move that fails leaves the folder as it was, the file under its one old name and every
 // other file untouched; it gives the volume's reason, not a method's refusal on the way; and
@@ -449,6 +447,6 @@ INSTANTIATE_TEST_SUITE_P(
                     FailedMoveCase{"OldNameStaysAfterTheLink", EINVAL, 0, "free.jpg", Call::Unlink, EIO, EIO},
                     FailedMoveCase{"CheckFailsOnAShare", EINVAL, EPERM, "free.jpg", Call::Check, EIO, EIO},
                     FailedMoveCase{"CheckFailsWhereTheNameIsTaken", EINVAL, EPERM, "taken.jpg", Call::Check, EIO, EIO}),
-    [](const testing::TestParamInfo<FailedMoveCase> &info) { return std::string(info.param.label); });
+    ByLabel());
 
 } // namespace

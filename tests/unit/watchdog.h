@@ -14,7 +14,7 @@ class Watchdog
 {
 public:
     /** A batch over a few dozen files takes milliseconds, even under ThreadSanitizer. */
-    static constexpr std::chrono::seconds DefaultLimit{10};
+    static constexpr std::chrono::seconds DefaultLimit{5};
 
     explicit Watchdog(std::chrono::seconds limit = DefaultLimit) : m_thread([this, limit] { watch(limit); }) {}
     ~Watchdog()
