@@ -9,7 +9,9 @@ void BatchReport::noteMove(const std::string &oldName, const std::string &wanted
         ++m_outcome.renamed;
         return;
     }
-    m_failures.push_back({oldName, wantedName, error});
+    // Only the listed ones are kept: a batch of 100,000 on a full card counts the rest.
+    if (m_failures.size() < std::size_t(ListedFailures))
+        m_failures.push_back({oldName, wantedName, error});
     ++m_outcome.keptNames;
 }
 
@@ -64,7 +66,7 @@ std::string moveFailureReason(int error)
         return "the medium could not be written (was it removed?)";
     switch (error) {
     case EINVAL:
-        return "this volume cannot hold that name (no : ? * \" < > | \\ in it, and no dot or space at its end)";
+        return "this volume cannot hold that name (no / : ? * \" < > | \\ in it, and no dot or space at its end)";
     case ENAMETOOLONG:
         return "the name is too long for this volume";
     case ENOSPC:
@@ -85,14 +87,12 @@ std::string moveFailureReason(int error)
 std::string BatchReport::text() const
 {
     std::string text;
-    const int failed = static_cast<int>(m_failures.size());
+    const int failed = m_outcome.keptNames;
     if (failed > 0) {
         text = keptNamesLine(failed) + "\n";
-        for (int i = 0; i < failed && i < ListedFailures; ++i) {
-            const FailedMove &move = m_failures[i];
-            text += "\"" + move.oldName + "\" could not become \"" + move.wantedName
-                    + "\": " + moveFailureReason(move.error) + ".\n";
-        }
+        for (const FailedMove &move : m_failures)
+            text += "\"" + move.oldName + "\" could not become \"" + move.wantedName + "\": "
+                    + moveFailureReason(move.error) + ".\n";
         if (failed > ListedFailures)
             text += "and " + std::to_string(failed - ListedFailures) + " more.\n";
     }

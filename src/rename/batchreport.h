@@ -9,8 +9,6 @@ struct FailedMove
     std::string oldName;
     std::string wantedName;
     int error = 0; // the errno value the move gave
-
-    bool operator==(const FailedMove &) const = default;
 };
 
 /** How a batch ended, as the window announces it. */
@@ -44,17 +42,16 @@ public:
     void noteSync(int error) { m_outcome.syncError = error; }
     void noteEnd(BatchOutcome::Ending ending, const std::string &why);
 
-    const std::vector<FailedMove> &failures() const { return m_failures; }
     const BatchOutcome &outcome() const { return m_outcome; }
 
     /** True when the user must be told: a photograph kept its name, or the sync failed. */
-    bool hasNews() const { return !m_failures.empty() || m_outcome.syncError != 0; }
+    bool hasNews() const { return m_outcome.keptNames > 0 || m_outcome.syncError != 0; }
 
     /** The text of the Information box (see hasNews). */
     std::string text() const;
 
 private:
-    std::vector<FailedMove> m_failures;
+    std::vector<FailedMove> m_failures; // the first ListedFailures only
     BatchOutcome m_outcome;
 };
 

@@ -103,10 +103,12 @@ void closeBatch(BatchHost &host, const platform::Folder &folder, BatchReport &re
     // sit in the kernel's cache for seconds.
     if (report.outcome().renamed > 0)
         report.noteSync(host.batchCalls().syncFolder(folder));
-    if (!stopMessage.empty())
-        informUser(host, stopMessage);
+    // What kept its name comes first, then why the batch stopped: a rule's message here, an
+    // error's box once the handler ends.
     if (report.hasNews())
         informUser(host, report.text());
+    if (!stopMessage.empty())
+        informUser(host, stopMessage);
     host.batchEnded(report.outcome());
 }
 
@@ -119,8 +121,7 @@ void runReportedBatch(BatchHost &host, const platform::Folder &folder, BatchRepo
     try {
         stopMessage = body();
     } catch (const std::exception &failure) {
-        // What kept its name before the error is told first; the error's own box follows
-        // when the handler ends, and nothing here may replace it.
+        // Nothing here may replace the error on its way to its box.
         report.noteEnd(BatchOutcome::Ending::Failed, failure.what());
         try {
             closeBatch(host, folder, report, {});

@@ -74,10 +74,10 @@ void renameInFolder(BatchHost &host, platform::NoReplaceMover &mover, const std:
 
 /**
  * Runs `body`, a batch's loop over its files, and ends the batch the same way however it
- * ends. When anything moved, the folder is synced. Then the Information box shows the
- * message `body` returned (a rule's reason to stop early; empty for none), then the report
- * when a photograph kept its name or the sync failed; last the host is told the outcome.
- * When `body` throws, the report and the outcome come before the error goes on to its box.
+ * ends. When anything moved, the folder is synced. Then the Information box shows the report
+ * when a photograph kept its name or the sync failed, then the message `body` returned (a
+ * rule's reason to stop early; empty for none); last the host is told the outcome. When
+ * `body` throws, the report and the outcome come before the error goes on to its box.
  */
 void runReportedBatch(BatchHost &host, const platform::Folder &folder, BatchReport &report,
                       const std::function<std::string()> &body);

@@ -8,7 +8,9 @@ class BatchHost;
  * Renames the files selected in the host's file list by the naming mode of its options,
  * one after another, inside the current folder. Ends early, silently or after an
  * Information box, as the rules say; a failure ends the batch by its exception, and what
- * was renamed before stays renamed.
+ * was renamed before stays renamed. A file whose move fails keeps its name and the batch
+ * goes on; however the batch ends, the files that kept their names are reported once, at
+ * its end (see runReportedBatch).
  */
 void RenameSelected(BatchHost &host);
 

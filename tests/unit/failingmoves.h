@@ -1,8 +1,7 @@
 #pragma once
 
-// Batch calls that fail the moves of chosen files with chosen errors, and the folder's sync
-// when told to, and make every other call for real: a batch on a local folder then meets
-// what a full card, a pulled card or a name the volume refuses would give it.
+// Batch calls that fail every move of chosen files, and the folder's sync, with chosen errors:
+// a batch on a local folder then meets what a full or pulled card would give it.
 
 #include "platform/folder.h"
 #include "rename/batchcalls.h"
@@ -16,23 +15,21 @@ namespace batchtest {
 class FailingCalls : public BatchCalls
 {
 public:
-    /** Every move of the file with this old name fails with `error`, whatever method tries it. */
     void failMovesOf(const std::string &oldName, int error) { m_failing[oldName] = error; }
-    /** The folder's sync answers `error` (0: the real sync). */
-    int syncError = 0;
+    int syncError = 0; // 0: the real sync
     int syncs = 0;
 
-    int renameNoReplace(int folder, const char *from, const char *to) override
+    int renameNoReplace(int at, const char *from, const char *to) override
     {
-        return failing(from) ? -1 : BatchCalls::renameNoReplace(folder, from, to);
+        return failing(from) ? -1 : BatchCalls::renameNoReplace(at, from, to);
     }
-    int link(int folder, const char *from, const char *to) override
+    int link(int at, const char *from, const char *to) override
     {
-        return failing(from) ? -1 : BatchCalls::link(folder, from, to);
+        return failing(from) ? -1 : BatchCalls::link(at, from, to);
     }
-    int rename(int folder, const char *from, const char *to) override
+    int rename(int at, const char *from, const char *to) override
     {
-        return failing(from) ? -1 : BatchCalls::rename(folder, from, to);
+        return failing(from) ? -1 : BatchCalls::rename(at, from, to);
     }
     int syncFolder(const platform::Folder &folder) override
     {
@@ -41,14 +38,11 @@ public:
     }
 
 private:
-    // `from` is the bare name, or the joined path where the folder has no descriptor.
-    bool failing(const char *from)
+    bool failing(const char *from) // a bare name, or a joined path where the folder has no descriptor
     {
         const auto found = m_failing.find(platform::splitPath(from).second);
-        if (found == m_failing.end())
-            return false;
-        errno = found->second;
-        return true;
+        errno = found == m_failing.end() ? 0 : found->second;
+        return errno != 0;
     }
 
     std::map<std::string, int> m_failing;
