@@ -14,20 +14,29 @@ PACKAGES = cmake make g++ pkg-config \
            libmount-dev libudev-dev libexif-dev libfuse3-dev fuse3 \
            qt6-svg-dev dpkg-dev file desktop-file-utils appstream lintian libtsan2
 
+# Debian packages only `make test-volumes` needs: the VM, and what makes, serves and mounts its volumes
+# (the VM runs on the host's own root, so they are installed here).
+VOLUME_PACKAGES = qemu-system-x86 busybox-static kmod xz-utils util-linux iproute2 dmsetup dosfstools \
+                  exfatprogs ntfs-3g samba cifs-utils nfs-kernel-server rpcbind
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build demo run test bench fuzz install package artwork clean
+.PHONY: all deps configure build demo run test test-volumes bench fuzz install package artwork clean
 
 all: build
 
-# Installs only what is missing, so a prepared machine pays nothing.
-deps:
-	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
+# Installs only what is missing of the packages named, so a prepared machine pays nothing.
+define install_missing
+	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 	    echo "Installing:" $$missing; \
 	    $(SUDO) apt-get update -qq && \
 	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
 
 configure: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -46,6 +55,12 @@ run: demo
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+# Our own tests on real vfat, exFAT and ntfs3 volumes, a Samba share and an NFS export, inside a small
+# VM without network (tests/volumes/run.sh); minutes under emulation, so not part of `make test`.
+test-volumes: build
+	$(call install_missing,$(VOLUME_PACKAGES))
+	tests/volumes/run.sh $(BUILD)
 
 bench: build
 	cmake --build $(BUILD) --target bench

@@ -217,6 +217,16 @@ QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &fil
     return compiled;
 }
 
+QByteArray exifJpeg(const QByteArray &date)
+{
+    // APP1 at 2, TIFF header at 12 (big-endian, IFD0 at 8), one IFD0 entry pointing to the
+    // EXIF directory at 26, whose one entry points to the date text at 44.
+    const QByteArray bytes = QByteArray::fromHex("FFD8" "FFE10048") + QByteArray("Exif\0\0", 6)
+                             + QByteArray::fromHex("4D4D002A00000008" "0001" "87690004000000010000001A" "00000000"
+                                                   "0001" "90030002000000140000002C" "00000000");
+    return bytes + date.leftJustified(19, ' ', true) + QByteArray::fromHex("00FFD9");
+}
+
 bool clickLink(QTextBrowser *browser, const QString &linkText)
 {
     QTextCursor found(browser->document());

@@ -90,6 +90,9 @@ private:
 QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options,
                         bool scanPages = true);
 
+/** A JPEG head whose EXIF data says the photograph was taken at `date` ("YYYY:MM:DD HH:MM:SS"). */
+QByteArray exifJpeg(const QByteArray &date);
+
 /** Clicks the middle of the first link whose text holds `linkText`; false when the page has none. */
 bool clickLink(QTextBrowser *browser, const QString &linkText);
 

@@ -3,14 +3,22 @@
 // The unit tests' one temporary folder: made fresh, removed with everything in it afterwards,
 // and the working directory put back as it was, whatever the test did with it.
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+/** What a test may need of the volume its temporary folder is on, beyond plain files and folders. */
+enum class VolumeNeed { Symlinks, HardLinks, RenameNoReplace, Fifos, Modes, CaseDistinction, AnyNameBytes, NameLimitAtLookup };
 
 class TemporaryFolder
 {
@@ -76,7 +84,62 @@ public:
         return names;
     }
 
+    /**
+     * Why the temporary directory's volume cannot hold what `need` asks, or "" when it can: tried once per
+     * run in a folder of its own. Local folders hold all of it; cards and shares may not (make test-volumes).
+     */
+    static std::string volumeLacks(VolumeNeed need)
+    {
+        static std::map<VolumeNeed, std::string> answers;
+        if (auto known = answers.find(need); known != answers.end())
+            return known->second;
+        const TemporaryFolder probe("quarimo-probe");
+        return answers[need] = probe.lacks(need);
+    }
+
 private:
+    std::string lacks(VolumeNeed need) const
+    {
+        const std::string scratch = path("probe");
+        struct stat st {};
+        switch (need) {
+        case VolumeNeed::Symlinks:
+            return ::symlink("gone", scratch.c_str()) == 0 ? "" : "this volume holds no symbolic links";
+        case VolumeNeed::HardLinks:
+            file("probe");
+            return ::link(scratch.c_str(), path("probe-linked").c_str()) == 0 ? "" : "this volume holds no hard links";
+        case VolumeNeed::RenameNoReplace:
+            file("probe");
+            return ::renameat2(AT_FDCWD, scratch.c_str(), AT_FDCWD, path("probe-moved").c_str(), RENAME_NOREPLACE) == 0
+                       ? ""
+                       : "this volume refuses a rename that may not replace";
+        case VolumeNeed::Fifos:
+            return ::mkfifo(scratch.c_str(), 0600) == 0 ? "" : "this volume holds no FIFOs";
+        case VolumeNeed::Modes:
+            file("probe");
+            return ::chmod(scratch.c_str(), 0604) == 0 && ::stat(scratch.c_str(), &st) == 0 && (st.st_mode & 0777) == 0604
+                       ? ""
+                       : "this volume does not keep the modes it is given";
+        case VolumeNeed::CaseDistinction:
+            file("probe");
+            return ::access(path("PROBE").c_str(), F_OK) != 0 ? "" : "this volume does not tell names apart by case";
+        case VolumeNeed::AnyNameBytes:
+            file("probe-\xff");
+            return entries() == std::vector<std::string>{"probe-\xff"} ? ""
+                                                                       : "this volume does not keep every byte of a name";
+        case VolumeNeed::NameLimitAtLookup:
+            return ::access(path(std::string(300, 'x')).c_str(), F_OK) != 0 && errno == ENAMETOOLONG
+                       ? ""
+                       : "this volume looks up names longer than 255 bytes";
+        }
+        return "";
+    }
+
     std::string m_path;
     std::string m_previous;
 };
+
+// Skips the running test, saying why, where the temporary directory's volume lacks what it needs.
+#define SKIP_WHERE_VOLUME_LACKS(need)                                                                            \
+    if (const std::string lack = TemporaryFolder::volumeLacks(need); !lack.empty())                              \
+    GTEST_SKIP() << lack

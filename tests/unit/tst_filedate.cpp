@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,8 +46,9 @@ bool setWriteTime(const std::string &path, std::time_t moment, long nanoseconds 
 {
     const timespec times[2] = {{moment, nanoseconds}, {moment, nanoseconds}};
     struct stat st {};
+    // A card keeps file times in steps of two seconds, the odd second dropped, which the reader drops too.
     return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0 && ::stat(path.c_str(), &st) == 0
-        && st.st_mtim.tv_sec == moment;
+        && (st.st_mtim.tv_sec == moment || (moment % 2 != 0 && st.st_mtim.tv_sec == moment - 1));
 }
 
 std::tm calendarTime(int year, int month, int day, int hour, int minute, int second)
@@ -300,6 +302,7 @@ struct Unreadable
     const char *what;
     std::function<std::string(const TemporaryFolder &)> make; // gives the path to read
     std::string expected;
+    std::optional<VolumeNeed> need = {};
 };
 
 void PrintTo(const Unreadable &c, std::ostream *out)
@@ -313,6 +316,9 @@ class UnreadableFile : public testing::TestWithParam<Unreadable>
 
 TEST_P(UnreadableFile, RaisesTheMappedFailureAndLeavesNothingOpen)
 {
+    if (GetParam().need) {
+        SKIP_WHERE_VOLUME_LACKS(*GetParam().need);
+    }
     TemporaryFolder folder;
     const std::string path = GetParam().make(folder);
     const int descriptorsBefore = openDescriptors();
@@ -341,16 +347,16 @@ INSTANTIATE_TEST_SUITE_P(
                         std::filesystem::create_symlink(f.path("gone.jpg"), f.path("link.jpg"));
                         return f.path("link.jpg");
                     },
-                    "File not found"},
+                    "File not found", VolumeNeed::Symlinks},
         Unreadable {"link_loop",
                     [](const TemporaryFolder &f) {
                         std::filesystem::create_symlink(f.path("b.jpg"), f.path("a.jpg"));
                         std::filesystem::create_symlink(f.path("a.jpg"), f.path("b.jpg"));
                         return f.path("a.jpg");
                     },
-                    "I/O error 40"},
+                    "I/O error 40", VolumeNeed::Symlinks},
         Unreadable {"name_too_long", [](const TemporaryFolder &f) { return f.path(std::string(300, 'x') + ".jpg"); },
-                    "I/O error 36"},
+                    "I/O error 36", VolumeNeed::NameLimitAtLookup},
         // Opening a folder succeeds; its first read fails, after which it must still be closed.
         Unreadable {"folder",
                     [](const TemporaryFolder &f) {
@@ -365,11 +371,14 @@ INSTANTIATE_TEST_SUITE_P(
                             throw std::runtime_error("mkfifo");
                         return f.path("fifo.jpg");
                     },
-                    "I/O error 29"}),
+                    "I/O error 29", VolumeNeed::Fifos}),
     [](const testing::TestParamInfo<Unreadable> &info) { return std::string(info.param.what); });
 
 TEST_P(UnreadableFile, FailsTheSameWayByTheFoldersDescriptor)
 {
+    if (GetParam().need) {
+        SKIP_WHERE_VOLUME_LACKS(*GetParam().need);
+    }
     TemporaryFolder folder;
     const std::string path = GetParam().make(folder);
     const std::size_t cut = path.rfind('/');
@@ -482,7 +491,8 @@ TEST(FileTime, OutOfRangeTimeThroughTheReaderLeavesTheStampAndClosesTheFile)
     TemporaryFolder folder;
     const std::string path = folder.path("old.jpg");
     writeFile(path, exifsamples::samples().at(3).bytes);
-    ASSERT_TRUE(setWriteTime(path, utcMoment(1975, 6, 1, 12, 0, 0)));
+    if (!setWriteTime(path, utcMoment(1975, 6, 1, 12, 0, 0)))
+        GTEST_SKIP() << "this volume keeps no file time before 1980";
     const int descriptorsBefore = openDescriptors();
     std::string stamp = "untouched";
     CountingNotice notice;

@@ -19,6 +19,7 @@ const platform::DirEntry *findEntry(const std::vector<platform::DirEntry> &entri
 
 TEST(PlatformListing, ReportsKindHiddenAndReadOnlyOfEachEntry)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::Symlinks);
     TemporaryFolder tree;
     tree.file("photo.jpg");
     tree.file(".secret.jpg");
@@ -61,6 +62,7 @@ TEST(PlatformListing, AFolderThatCannotBeListedGivesNothing)
 
 TEST(PlatformListing, KeepsNamesAsBytes)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::AnyNameBytes);
     TemporaryFolder tree;
     const std::string latin1 = "caf\xe9.jpg"; // not UTF-8
     tree.file(latin1);
@@ -71,6 +73,7 @@ TEST(PlatformListing, KeepsNamesAsBytes)
 
 TEST(PlatformCaseFlags, UsualLinuxFileSystemsAreCaseSensitive)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::CaseDistinction);
     TemporaryFolder tree;
     const platform::CaseFlags flags = platform::volumeCaseFlags(tree.path());
     EXPECT_TRUE(flags.caseSensitive);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,6 +97,7 @@ TEST_P(MoveByEachMethod, MovesAndNeverReplacesByTheFoldersDescriptor)
 // A link under the new name is a name taken, also when it leads nowhere.
 TEST_P(MoveByEachMethod, NeverReplacesALinkThatLeadsNowhere)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::Symlinks);
     TempFolder folder;
     folder.write("a.jpg", "photo a");
     ASSERT_EQ(::symlink("gone.jpg", (folder / "b.jpg").c_str()), 0);
@@ -140,6 +142,7 @@ TEST(NoReplaceMove, RefusesNamesOutsideTheFolderAndTakenNamesAndMovesWithinIt)
 
     EXPECT_TRUE(platform::fileExistsIn(held, "a.jpg"));
     EXPECT_FALSE(platform::fileExistsIn(held, "c.jpg")) << "a folder does not count";
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::CaseDistinction); // after the checks that hold on any volume
     EXPECT_FALSE(platform::fileExistsIn(held, "A.JPG"));
     EXPECT_EQ(move("a.jpg", "A.JPG"), 0);
     EXPECT_EQ(folder.read("A.JPG"), "photo a");
@@ -153,6 +156,7 @@ TEST(JoinPath, PutsOneSlashBetweenFolderAndNameAlsoAtTheRoot)
 
 TEST(FileExistsIn, FindsOnlyFilesOfTheWorkingFolderByTheirBareName)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::CaseDistinction);
     TempFolder folder;
     folder.write("a.jpg");
     ::mkdir((folder / "folder.jpg").c_str(), 0755);
@@ -251,12 +255,26 @@ class LearnedMethod : public testing::TestWithParam<VolumeCase>
 {
 };
 
+/** What the real volume must take for a case whose volume takes the flag or, failing that, hard links. */
+std::optional<VolumeNeed> methodTheVolumeTakes(int flagRefusal, int linkRefusal)
+{
+    if (flagRefusal == 0)
+        return VolumeNeed::RenameNoReplace;
+    if (linkRefusal == 0)
+        return VolumeNeed::HardLinks;
+    return std::nullopt;
+}
+
 // Three moves of one batch: one that works, one onto a taken name (a link that leads
 // nowhere), one that works. The volume's refusals are learned at the first move and never
 // tried again; a taken name teaches nothing.
 TEST_P(LearnedMethod, IsLearnedAtTheFirstMoveAndKept)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::Symlinks);
     const VolumeCase &c = GetParam();
+    if (const auto need = methodTheVolumeTakes(c.flagRefusal, c.linkRefusal)) {
+        SKIP_WHERE_VOLUME_LACKS(*need);
+    }
     TempFolder folder;
     folder.write("a.jpg", "photo a");
     folder.write("b.jpg", "photo b");
@@ -337,6 +355,9 @@ using OneFilesRefusal = testing::TestWithParam<OneFileCase>;
 TEST_P(OneFilesRefusal, TeachesNothingAndLaterFilesKeepTheMethod)
 {
     const OneFileCase &c = GetParam();
+    if (const auto need = methodTheVolumeTakes(c.flagRefusal, c.linkRefusal)) {
+        SKIP_WHERE_VOLUME_LACKS(*need);
+    }
     TempFolder folder;
     const std::vector<std::pair<std::string, std::string>> moves{{"a.jpg", "1.jpg"}, {"b.jpg", "2.jpg"},
                                                                  {"c.jpg", "3.jpg"}};
@@ -398,6 +419,9 @@ using FailedMove = testing::TestWithParam<FailedMoveCase>;
 TEST_P(FailedMove, LeavesTheFolderAsItWasAndTellsTheVolumesReason)
 {
     const FailedMoveCase &c = GetParam();
+    if (c.flagRefusal != 0 && c.linkRefusal == 0) { // moved by a hard link on the real volume
+        SKIP_WHERE_VOLUME_LACKS(VolumeNeed::HardLinks);
+    }
     TempFolder folder;
     folder.write("a.jpg", "photo a");
     folder.write("taken.jpg", "photo t");

@@ -57,6 +57,7 @@ TEST(SettingsFile, WritesOneLineEndedByCrLf)
 
 TEST(SettingsFile, KeepsTheFilesModeAndOverwritesNoOtherFile)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::Modes);
     TemporaryFolder tree;
     const std::string path = tree.file("quarimo.txt", "/old\r\n");
     ::chmod(path.c_str(), 0640);
@@ -86,6 +87,7 @@ std::string failureOf(const std::function<void()> &step)
 
 TEST(SettingsFile, FailuresCarryTheMappedMessageAndLeaveTheOldContent)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::Modes);
     TemporaryFolder tree;
     EXPECT_EQ(failureOf([&] { readSettingsLine(tree.path("missing.txt")); }), "File not found");
     EXPECT_EQ(failureOf([&] { readSettingsLine(tree.path("nowhere/quarimo.txt")); }), "Invalid filename");
@@ -107,6 +109,7 @@ TEST(SettingsFile, FailuresCarryTheMappedMessageAndLeaveTheOldContent)
 
 TEST(SettingsFile, SomethingThatIsNotAFileCannotBeRead)
 {
+    SKIP_WHERE_VOLUME_LACKS(VolumeNeed::Fifos);
     TemporaryFolder tree;
     const std::string pipe = tree.path("quarimo.txt");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
