@@ -76,6 +76,9 @@ std::string moveFailureReason(int error)
         return "the name is already taken";
     case EROFS:
         return "the volume is read-only";
+    // A card pulled out of a FAT reader answers some later moves this way too.
+    case ENOENT:
+        return "the photograph is no longer in the folder (was the medium removed?)";
     case EACCES:
     case EPERM:
         return "no permission to rename files in this folder";

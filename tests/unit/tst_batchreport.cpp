@@ -37,7 +37,8 @@ INSTANTIATE_TEST_SUITE_P(
                     std::pair{ESTALE, Lost}, std::pair{ENOTCONN, Lost}, std::pair{EROFS, "the volume is read-only"},
                     std::pair{EACCES, "no permission to rename files in this folder"},
                     std::pair{EPERM, "no permission to rename files in this folder"},
-                    std::pair{ENOENT, "the system said: " + std::system_category().message(ENOENT)}));
+                    std::pair{ENOENT, "the photograph is no longer in the folder (was the medium removed?)"},
+                    std::pair{EBUSY, "the system said: " + std::system_category().message(EBUSY)}));
 
 TEST(BatchReportText, ListsTenCountsTheRestAndTellsOfAFailedSync)
 {
