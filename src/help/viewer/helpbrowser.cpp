@@ -53,11 +53,6 @@ QImage placeholderImage()
     return image;
 }
 
-bool goesToTheDesktop(const QString &scheme)
-{
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto");
-}
-
 } // namespace
 
 HelpBrowser::HelpBrowser(QWidget *parent) : QTextBrowser(parent)
@@ -144,7 +139,7 @@ void HelpBrowser::follow(const QUrl &link)
             setSource(link);
         else
             emit noted(QStringLiteral("The page this link leads to is not in the help file."));
-    } else if (goesToTheDesktop(scheme)) {
+    } else if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto")) {
         desktopHandOff()(link);
     } else {
         emit noted(QStringLiteral("Links of the kind \"%1:\" are not opened by the help viewer.")
