@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QtEndian>
 #include <algorithm>
-#include <mspack.h>
 
 namespace {
 
@@ -150,11 +149,6 @@ bool CompiledHelp::compressedSectionIsSound(qint64 extent)
            && containercheck::compressedSectionIsSound(*control, *resetTable, extent, section.content->length);
 }
 
-mschmd_file *CompiledHelp::entry(const QString &objectPath) const
-{
-    return m_byPath.value(objectPath.toUtf8().toLower());
-}
-
 std::optional<QByteArray> CompiledHelp::read(const QString &objectPath, qint64 atMost) const
 {
     mschmd_file *file = entry(objectPath);
@@ -200,11 +194,6 @@ QStringList CompiledHelp::pages() const
 QString CompiledHelp::defaultTopic() const
 {
     return namedOrFirst(systemDefaultTopic, pageSuffixes(), QStringLiteral("/index.html"));
-}
-
-QString CompiledHelp::title() const
-{
-    return QString::fromUtf8(m_system.value(systemTitle)).trimmed();
 }
 
 QString CompiledHelp::namedOrFirst(quint16 code, const QStringList &suffixes, const QString &none) const

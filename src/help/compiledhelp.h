@@ -12,6 +12,14 @@
 
 class MspackAccess;
 
+/** The codes of the #SYSTEM entries the viewer reads. */
+enum SystemEntryCode : quint16 {
+    systemContentsFile = 0,
+    systemIndexFile = 1,
+    systemDefaultTopic = 2,
+    systemTitle = 3,
+};
+
 /**
  * A compiled help file (.chm) read with libmspack: its objects by their path inside the file ("/index.htm",
  * ASCII letters in any case), decompressed into memory, never to disk. A file whose entries declare more
@@ -51,7 +59,7 @@ public:
     QString defaultTopic() const;
 
     /** The title the file gives itself; empty when it gives none. */
-    QString title() const;
+    QString title() const { return QString::fromUtf8(m_system.value(systemTitle)).trimmed(); }
 
     /** The file's table of contents (.hhc): the one its system data names, else the first it holds. */
     QString contentsFile() const;
@@ -64,7 +72,7 @@ private:
     QString indexEntries();
     /** Whether the compressed objects can be reached safely (see containercheck). */
     bool compressedSectionIsSound(qint64 extent);
-    mschmd_file *entry(const QString &objectPath) const;
+    mschmd_file *entry(const QString &objectPath) const { return m_byPath.value(objectPath.toUtf8().toLower()); }
     std::optional<QByteArray> extract(mschmd_file *file, qint64 atMost = largestObject) const;
     QStringList objectsEndingWith(const QStringList &suffixes) const;
     /** The object the #SYSTEM entry `code` names when the file holds it, else the first ending with a suffix, else `none`. */
@@ -94,11 +102,3 @@ private:
  * An entry that runs past the end of the data ends the walk.
  */
 QMap<quint16, QByteArray> parseSystemEntries(const QByteArray &system);
-
-/** The codes of the #SYSTEM entries the viewer reads. */
-enum SystemEntryCode : quint16 {
-    systemContentsFile = 0,
-    systemIndexFile = 1,
-    systemDefaultTopic = 2,
-    systemTitle = 3,
-};

@@ -122,8 +122,7 @@ private:
         const Open open = m_open.back();
         m_open.pop_back();
         if (open.table) {
-            if (m_tables.back())
-                --m_tableDepth;
+            m_tableDepth -= open.written ? 1 : 0;
             m_tables.pop_back();
         }
         if (open.written) {

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "help/pagecleaner.h"
+#include "help/topicpath.h"
 
 #include <QTextBrowser>
 #include <functional>
 
 class CompiledHelp;
-struct TopicPath;
 
 /**
  * A text browser whose pages, style sheets and pictures come from a compiled help file and nowhere else,
@@ -29,8 +29,8 @@ public:
     void setHelp(const CompiledHelp *help);
 
     /** The URL of an object inside the help file, or of a topic, whose place is the fragment. */
-    static QUrl urlOf(const QString &objectPath);
-    static QUrl urlOf(const TopicPath &topic);
+    static QUrl urlOf(const QString &objectPath) { return urlOf(TopicPath{objectPath, {}}); }
+    static QUrl urlOf(const TopicPath &topic) { return topic.toUrl(helpScheme); }
 
     /** Marks every whole word of `words` on the shown page, in any case, and scrolls to the first; until another page shows. */
     void highlight(const QStringList &words);
@@ -49,6 +49,8 @@ protected:
     void doSetSource(const QUrl &name, QTextDocument::ResourceType type) override;
 
 private:
+    static inline const QString helpScheme = QStringLiteral("chm");
+
     void follow(const QUrl &link);
 
     const CompiledHelp *m_help = nullptr;

@@ -2,7 +2,6 @@
 
 #include "help/pagecleaner.h"
 #include "help/topicpath.h"
-#include "help/viewer/helpbrowser.h"
 #include "help/viewer/helpcontentstree.h"
 #include "help/viewer/helpfocuschain.h"
 #include "help/viewer/helpindexpane.h"
@@ -14,7 +13,6 @@
 #include "shell/messageboxes.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -35,13 +33,6 @@ const QString viewerTitle = QStringLiteral("Quarimo Help");
 constexpr int titleBatchInterval = 50;
 constexpr int noteShown = 10000;
 
-QString &installedPath()
-{
-    static QString path = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
-                                          + QStringLiteral(QUARIMO_INSTALLED_HELP_FROM_PROGRAM));
-    return path;
-}
-
 QString whyUnreadable(const QString &path, const QString &refusal)
 {
     if (!refusal.isEmpty())
@@ -56,14 +47,11 @@ QString whyUnreadable(const QString &path, const QString &refusal)
 
 } // namespace
 
-QString HelpViewer::installedHelpFile()
+QString &HelpViewer::installedPath()
 {
-    return installedPath();
-}
-
-void HelpViewer::setInstalledHelpFile(const QString &path)
-{
-    installedPath() = path;
+    static QString path = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                                          + QStringLiteral(QUARIMO_INSTALLED_HELP_FROM_PROGRAM));
+    return path;
 }
 
 HelpViewer *HelpViewer::displayTopic(QWidget *caller, const QString &helpFile)

@@ -35,8 +35,8 @@ public:
     static HelpViewer *displayTopic(QWidget *caller, const QString &helpFile);
 
     /** Where `make install` puts the help file; a test points it elsewhere. */
-    static QString installedHelpFile();
-    static void setInstalledHelpFile(const QString &path);
+    static QString installedHelpFile() { return installedPath(); }
+    static void setInstalledHelpFile(const QString &path) { installedPath() = path; }
 
     explicit HelpViewer(QWidget *caller);
 
@@ -57,6 +57,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    static QString &installedPath();
     void buildNavigation();
     void fillNavigation();
     void openTopic(const QString &topic);
