@@ -12,9 +12,7 @@
 
 /**
  * Runs `work` on a pool thread over the help file at `path`, opened anew there, so nothing it reads
- * is shared with the window's thread. The work reports through the promise and ends early once it
- * is cancelled. Whatever is thrown, opening the file or working on it, ends the future with that
- * exception: nothing leaves the thread.
+ * is shared with the window's thread. Whatever is thrown ends the future with that exception.
  */
 template <typename Result>
 QFuture<Result> readInBackground(const QString &path, std::function<void(QPromise<Result> &, const CompiledHelp &)> work)

@@ -5,7 +5,8 @@
 #include "help/topicpath.h"
 
 #include <QFileInfo>
-#include <mspack.h>
+#include <QtEndian>
+#include <algorithm>
 
 namespace {
 
@@ -23,14 +24,14 @@ QString refused(const QString &path, const QString &why)
 
 const QString damaged = QStringLiteral("it is damaged and cannot be read");
 
-quint16 littleEndian16(const QByteArray &bytes, qsizetype at)
-{
-    return quint16(quint8(bytes[at]) | quint8(bytes[at + 1]) << 8);
-}
-
 QString objectPath(const QByteArray &named)
 {
     return TopicPath::rooted(QString::fromUtf8(named));
+}
+
+QStringList pageSuffixes()
+{
+    return {QStringLiteral(".htm"), QStringLiteral(".html")};
 }
 
 } // namespace
@@ -40,8 +41,8 @@ QMap<quint16, QByteArray> parseSystemEntries(const QByteArray &system)
     QMap<quint16, QByteArray> entries;
     qsizetype at = 4;
     while (at + 4 <= system.size()) {
-        const quint16 code = littleEndian16(system, at);
-        const quint16 length = littleEndian16(system, at + 2);
+        const quint16 code = qFromLittleEndian<quint16>(system.constData() + at);
+        const quint16 length = qFromLittleEndian<quint16>(system.constData() + at + 2);
         at += 4;
         if (at + length > system.size())
             break;
@@ -55,14 +56,9 @@ QMap<quint16, QByteArray> parseSystemEntries(const QByteArray &system)
     return entries;
 }
 
-CompiledHelp::CompiledHelp(const QString &path) : m_path(path)
+CompiledHelp::CompiledHelp(const QString &path)
+    : m_path(path), m_access(std::make_unique<MspackAccess>(path, largestDirectory))
 {
-    open();
-}
-
-void CompiledHelp::open()
-{
-    m_access = std::make_unique<MspackAccess>(m_path, largestDirectory);
     if (!m_access->isOpen())
         return;
     const containercheck::Header kind = containercheck::headerOf(m_access->readAt(0, containercheck::headerSize));
@@ -153,16 +149,6 @@ bool CompiledHelp::compressedSectionIsSound(qint64 extent)
            && containercheck::compressedSectionIsSound(*control, *resetTable, extent, section.content->length);
 }
 
-mschmd_file *CompiledHelp::entry(const QString &objectPath) const
-{
-    return m_byPath.value(objectPath.toUtf8().toLower());
-}
-
-bool CompiledHelp::contains(const QString &objectPath) const
-{
-    return entry(objectPath) != nullptr;
-}
-
 std::optional<QByteArray> CompiledHelp::read(const QString &objectPath, qint64 atMost) const
 {
     mschmd_file *file = entry(objectPath);
@@ -181,9 +167,7 @@ std::optional<QByteArray> CompiledHelp::extract(mschmd_file *file, qint64 atMost
     m_access->setOutput(nullptr, 0);
     const bool whole = error == MSPACK_ERR_OK && bytes.size() == file->length;
     const bool start = error == MSPACK_ERR_WRITE && wanted < file->length && bytes.size() == wanted;
-    if (!whole && !start)
-        return std::nullopt;
-    return bytes;
+    return whole || start ? std::optional<QByteArray>(std::move(bytes)) : std::nullopt;
 }
 
 QStringList CompiledHelp::objectsEndingWith(const QStringList &suffixes) const
@@ -195,50 +179,38 @@ QStringList CompiledHelp::objectsEndingWith(const QStringList &suffixes) const
         if (name[0] != '/' || name[1] == '#' || name[1] == '$')
             continue;
         const QString path = QString::fromUtf8(name);
-        for (const QString &suffix : suffixes) {
-            if (path.endsWith(suffix, Qt::CaseInsensitive)) {
-                found.append(path);
-                break;
-            }
-        }
+        if (std::any_of(suffixes.cbegin(), suffixes.cend(),
+                        [&path](const QString &suffix) { return path.endsWith(suffix, Qt::CaseInsensitive); }))
+            found.append(path);
     }
     return found;
 }
 
 QStringList CompiledHelp::pages() const
 {
-    return objectsEndingWith({QStringLiteral(".htm"), QStringLiteral(".html")});
+    return objectsEndingWith(pageSuffixes());
 }
 
 QString CompiledHelp::defaultTopic() const
 {
-    const QByteArray named = m_system.value(systemDefaultTopic);
-    if (!named.isEmpty() && contains(objectPath(named)))
-        return objectPath(named);
-    const QStringList all = pages();
-    return all.isEmpty() ? QStringLiteral("/index.html") : all.first();
+    return namedOrFirst(systemDefaultTopic, pageSuffixes(), QStringLiteral("/index.html"));
 }
 
-QString CompiledHelp::title() const
-{
-    return QString::fromUtf8(m_system.value(systemTitle)).trimmed();
-}
-
-QString CompiledHelp::sitemapFile(quint16 code, const QString &suffix) const
+QString CompiledHelp::namedOrFirst(quint16 code, const QStringList &suffixes, const QString &none) const
 {
     const QByteArray named = m_system.value(code);
     if (!named.isEmpty() && contains(objectPath(named)))
         return objectPath(named);
-    const QStringList found = objectsEndingWith({suffix});
-    return found.isEmpty() ? QString() : found.first();
+    const QStringList found = objectsEndingWith(suffixes);
+    return found.isEmpty() ? none : found.first();
 }
 
 QString CompiledHelp::contentsFile() const
 {
-    return sitemapFile(systemContentsFile, QStringLiteral(".hhc"));
+    return namedOrFirst(systemContentsFile, {QStringLiteral(".hhc")}, {});
 }
 
 QString CompiledHelp::indexFile() const
 {
-    return sitemapFile(systemIndexFile, QStringLiteral(".hhk"));
+    return namedOrFirst(systemIndexFile, {QStringLiteral(".hhk")}, {});
 }

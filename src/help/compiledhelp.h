@@ -12,30 +12,30 @@
 
 class MspackAccess;
 
+/** The codes of the #SYSTEM entries the viewer reads. */
+enum SystemEntryCode : quint16 {
+    systemContentsFile = 0,
+    systemIndexFile = 1,
+    systemDefaultTopic = 2,
+    systemTitle = 3,
+};
+
 /**
- * A compiled help file (.chm) opened for reading with libmspack: its pages, style sheets and
- * pictures by their path inside the file ("/index.htm", found without regard to the case of
- * ASCII letters), and the page it opens on. Objects are decompressed into memory, never to disk.
- * A file whose entries declare more than the caps below is refused as a whole when it is opened.
- * One thread uses an object at a time: a worker opens the file anew.
+ * A compiled help file (.chm) read with libmspack: its objects by their path inside the file ("/index.htm",
+ * ASCII letters in any case), decompressed into memory, never to disk. A file whose entries declare more
+ * than the caps below is refused as a whole. One thread uses an object at a time: a worker opens the file anew.
  */
 class CompiledHelp
 {
 public:
     /** The most one object may declare: far above any page or picture of a help file. */
     static constexpr qint64 largestObject = 16 * 1024 * 1024;
-    /**
-     * The most all objects together may declare, and the furthest the compressed data may reach:
-     * what one read may have to decompress, and what indexing every page reads.
-     */
+    /** The most all objects together may declare, and the furthest the compressed data may reach. */
     static constexpr qint64 largestTotal = 128 * 1024 * 1024;
     /** What the container library may allocate for the file's directory and its decompression. */
     static constexpr qint64 largestDirectory = 32 * 1024 * 1024;
 
-    /**
-     * Opens the file at `path`; isOpen() tells whether it could be read as a compiled help file,
-     * and refusal() why a compiled help file was not opened.
-     */
+    /** Opens the file at `path`; isOpen() tells whether it could be read as a compiled help file. */
     explicit CompiledHelp(const QString &path);
     ~CompiledHelp();
     CompiledHelp(const CompiledHelp &) = delete;
@@ -44,53 +44,39 @@ public:
     bool isOpen() const { return m_header != nullptr; }
     QString path() const { return m_path; }
 
-    /**
-     * Empty while all is well, and for a file that is no compiled help file at all; otherwise a
-     * message for the user on why this compiled help file is not shown: it is damaged, or it
-     * declares more than a cap.
-     */
+    /** Why this compiled help file is refused (damaged, or beyond a cap); empty otherwise, as for a foreign file. */
     QString refusal() const { return m_refusal; }
 
-    /** Whether the file holds an object at `objectPath`. */
-    bool contains(const QString &objectPath) const;
+    bool contains(const QString &objectPath) const { return entry(objectPath) != nullptr; }
 
-    /**
-     * The bytes of the object at `objectPath`, or nothing when the file holds no such object. Only
-     * its first `atMost` bytes are decompressed and given.
-     */
+    /** The first `atMost` bytes of the object at `objectPath`; nothing when the file holds no such object. */
     std::optional<QByteArray> read(const QString &objectPath, qint64 atMost = largestObject) const;
 
     /** The path of every page (.htm, .html) in the file, in the file's own order. */
     QStringList pages() const;
 
-    /**
-     * The page to show first: the default topic that the file names, else its first page,
-     * else "/index.html".
-     */
+    /** The page to show first: the default topic that the file names, else its first page, else "/index.html". */
     QString defaultTopic() const;
 
     /** The title the file gives itself; empty when it gives none. */
-    QString title() const;
+    QString title() const { return QString::fromUtf8(m_system.value(systemTitle)).trimmed(); }
 
-    /**
-     * The path of the file's table of contents (.hhc): the one its system data names, else the
-     * first .hhc object it holds; empty when it has none.
-     */
+    /** The file's table of contents (.hhc): the one its system data names, else the first it holds. */
     QString contentsFile() const;
 
-    /** The path of the file's index (.hhk), found the same way; empty when it has none. */
+    /** The file's index (.hhk), found the same way. */
     QString indexFile() const;
 
 private:
-    void open();
     /** Takes in the file's entries within the caps; why the file is refused when they break one. */
     QString indexEntries();
     /** Whether the compressed objects can be reached safely (see containercheck). */
     bool compressedSectionIsSound(qint64 extent);
-    mschmd_file *entry(const QString &objectPath) const;
+    mschmd_file *entry(const QString &objectPath) const { return m_byPath.value(objectPath.toUtf8().toLower()); }
     std::optional<QByteArray> extract(mschmd_file *file, qint64 atMost = largestObject) const;
     QStringList objectsEndingWith(const QStringList &suffixes) const;
-    QString sitemapFile(quint16 code, const QString &suffix) const;
+    /** The object the #SYSTEM entry `code` names when the file holds it, else the first ending with a suffix, else `none`. */
+    QString namedOrFirst(quint16 code, const QStringList &suffixes, const QString &none) const;
 
     QString m_path;
     QString m_refusal;
@@ -105,9 +91,7 @@ private:
     std::unique_ptr<mschmd_header, CloseHeader> m_header;
     /** The objects by their path with ASCII letters in lower case; the first of equal paths. */
     QHash<QByteArray, mschmd_file *> m_byPath;
-    /** The objects in the file's own order. */
     QList<mschmd_file *> m_objects;
-    /** The #SYSTEM entries, read once at opening. */
     QMap<quint16, QByteArray> m_system;
 };
 
@@ -118,11 +102,3 @@ private:
  * An entry that runs past the end of the data ends the walk.
  */
 QMap<quint16, QByteArray> parseSystemEntries(const QByteArray &system);
-
-/** The codes of the #SYSTEM entries the viewer reads. */
-enum SystemEntryCode : quint16 {
-    systemContentsFile = 0,
-    systemIndexFile = 1,
-    systemDefaultTopic = 2,
-    systemTitle = 3,
-};

@@ -12,9 +12,8 @@
 namespace containercheck {
 
 /**
- * `base` + `count` × `size`, the place of the count-th of a run of records in the file or in an object:
- * every offset the checks compute from the file's numbers is made here. Nothing for a negative
- * number or a result beyond 64 bits.
+ * `base` + `count` × `size`: every offset the checks compute from the file's numbers is made here.
+ * Nothing for a negative number or a result beyond 64 bits.
  */
 std::optional<qint64> offsetOf(qint64 base, qint64 count, qint64 size);
 
@@ -24,12 +23,8 @@ constexpr qsizetype headerSize = 0x38;
 enum class Header {
     /** Not a compiled help file: no "ITSF" signature or the wrong identifiers. */
     foreign,
-    /** The standard header. */
     standard,
-    /**
-     * Some help compilers write the first of the header's two identifiers twice; such a file is
-     * read as if it held the standard pair (see standardSecondIdentifier()).
-     */
+    /** Some help compilers write the first identifier twice; read as if it held the standard pair. */
     repeatedIdentifier,
 };
 
@@ -62,19 +57,18 @@ using ReadAt = std::function<QByteArray(qint64 position, qint64 size)>;
 std::optional<Correction> firstListingChunk(const ReadAt &readAt);
 
 /**
- * Whether the LZX-compressed section can be read safely up to `extent` bytes of uncompressed data,
- * the end of its last object. Layouts (little-endian):
+ * Whether the LZX-compressed section can be read safely up to `extent`, the end of its last object.
+ * Layouts (little-endian):
  * - ControlData, 0x1C bytes: 4 bytes size in dwords, "LZXC", 4 bytes version (1: sizes in bytes,
  *   2: in 32 KB frames), 4 bytes reset interval, 4 bytes window size, then 12 bytes not read.
  * - ResetTable: 4 bytes version, 4 bytes entry count, 4 bytes entry size (4 or 8), 4 bytes offset
  *   of the entries, 8 bytes uncompressed length, 8 bytes compressed length, 8 bytes frame length
  *   (32 KB); then per 32 KB frame the offset of its compressed data within the content.
  * Sound means: the window and reset interval, in bytes as the decompressor computes them (in 32
- * bits, and without wrapping there), are ones it takes; the reset table has an entry for every reset
- * point below `extent`, each inside the `contentLength` bytes of compressed data, and the uncompressed length covers `extent`. Then every object is reached from
- * the reset point before it, and never by decompressing the section from its start.
+ * bits, without wrapping), are ones it takes; the reset table has an entry for every reset point
+ * below `extent`, each inside the `contentLength` bytes of compressed data, and its uncompressed
+ * length covers `extent`. Then every object is reached from the reset point before it.
  */
-bool compressedSectionIsSound(const QByteArray &control, const QByteArray &resetTable, qint64 extent,
-                              qint64 contentLength);
+bool compressedSectionIsSound(const QByteArray &control, const QByteArray &resetTable, qint64 extent, qint64 contentLength);
 
 } // namespace containercheck

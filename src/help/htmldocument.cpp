@@ -99,8 +99,7 @@ HtmlDocument::HtmlDocument(const QByteArray &html)
 
 HtmlDocument::~HtmlDocument()
 {
-    if (m_document)
-        xmlFreeDoc(m_document);
+    xmlFreeDoc(m_document);
 }
 
 xmlNode *HtmlDocument::root() const

@@ -11,9 +11,9 @@ struct _xmlNode;
 enum class Walk { over, into, stop };
 
 /**
- * Goes through `first`, the nodes after it and all below them, in the page's order and without
- * recursion: a page may nest as deep as the parser lets it. `leave` is told of every node that
- * `enter` went into, after the nodes below it; not of those still open when the walk stops.
+ * Goes through `first`, the nodes after it and all below them, in order and without recursion: a page
+ * may nest as deep as the parser lets it. `leave` is told of every node `enter` went into, after the
+ * nodes below it; not of those still open when the walk stops.
  */
 void walkNodes(const _xmlNode *first, const std::function<Walk(const _xmlNode *)> &enter,
                const std::function<void(const _xmlNode *)> &leave = {});
@@ -30,16 +30,15 @@ public:
     HtmlDocument(const HtmlDocument &) = delete;
     HtmlDocument &operator=(const HtmlDocument &) = delete;
 
-    /** The first node of the document; nullptr when nothing could be read. */
+    /** nullptr when nothing could be read. */
     _xmlNode *root() const;
 
     /** The text of the page's <title>, white space collapsed; empty when it has none. */
     QString title() const;
 
     /**
-     * What a reader sees of the page, title included: its text without markup, entities decoded,
-     * scripts and style sheets left out. Elements that break the line (paragraphs, cells, items)
-     * stand apart by a space; inline markup inside a word ("ca<b>mera</b>") does not split it.
+     * What a reader sees of the page, title included, without scripts and style sheets. Elements that
+     * break the line stand apart by a space; inline markup inside a word ("ca<b>mera</b>") does not split it.
      */
     QString text() const;
 

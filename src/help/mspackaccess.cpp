@@ -17,19 +17,7 @@ struct alignas(16) AllocationHead
     size_t size;
 };
 
-thread_local MspackAccess *t_calling = nullptr;
-
 } // namespace
-
-MspackAccess::Call::Call(MspackAccess &access) : m_previous(t_calling)
-{
-    t_calling = &access;
-}
-
-MspackAccess::Call::~Call()
-{
-    t_calling = m_previous;
-}
 
 struct MspackAccess::Handle
 {
@@ -91,17 +79,13 @@ void MspackAccess::setOutput(QByteArray *buffer, qint64 limit)
 mspack_file *MspackAccess::open(mspack_system *self, const char *name, int mode)
 {
     MspackAccess *owner = reinterpret_cast<Hooks *>(self)->owner;
-    bool input = false;
-    if (mode == MSPACK_SYS_OPEN_READ && std::strcmp(name, inputName) == 0 && owner->m_file) {
-        // The library opens the file again only to search the directory on disk, which it would do
-        // for a part missing from the listing it read at the start; the listing is all we trust.
-        if (owner->m_outputOpen)
-            return nullptr;
-        input = true;
-    } else if (!(mode == MSPACK_SYS_OPEN_WRITE && std::strcmp(name, outputName) == 0 && owner->m_output)) {
+    const bool input = mode == MSPACK_SYS_OPEN_READ && std::strcmp(name, inputName) == 0 && owner->m_file;
+    const bool output = mode == MSPACK_SYS_OPEN_WRITE && std::strcmp(name, outputName) == 0 && owner->m_output;
+    // The library opens the file again only to search the directory on disk, which it would do
+    // for a part missing from the listing it read at the start; the listing is all we trust.
+    if (input ? owner->m_outputOpen : !output)
         return nullptr;
-    }
-    if (!input)
+    if (output)
         owner->m_outputOpen = true;
     return reinterpret_cast<mspack_file *>(new Handle{owner, input});
 }
@@ -166,7 +150,7 @@ void MspackAccess::message(mspack_file *, const char *, ...) {}
 
 void *MspackAccess::alloc(mspack_system *, size_t bytes)
 {
-    MspackAccess *owner = t_calling;
+    MspackAccess *owner = s_calling;
     if (!owner)
         return nullptr;
     if (bytes > size_t(owner->m_budget - owner->m_allocated)) {

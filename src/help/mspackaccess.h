@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <utility>
 #include <mspack.h>
 
 namespace platform {
@@ -14,10 +15,10 @@ class ReadOnlyFile;
 } // namespace platform
 
 /**
- * The only way the container library reaches the outside. It reads one help file, through one
- * descriptor opened read-only at construction (the platform layer's ReadOnlyFile); it "writes" only into one memory buffer at a time;
- * and its allocations come out of a fixed budget. Any other name it asks to open is refused, so
- * nothing it reads in the file can make it open another file or write one.
+ * The only way the container library reaches the outside. It reads one help file, through one descriptor
+ * opened read-only at construction; it "writes" only into one memory buffer at a time; its allocations come
+ * out of a fixed budget. Any other name it asks to open is refused, so nothing in the file can make it
+ * open another file or write one.
  */
 class MspackAccess
 {
@@ -31,12 +32,10 @@ public:
     bool isOpen() const { return m_file != nullptr; }
     qint64 fileSize() const { return m_size; }
 
-    /** The hooks to hand to the library. */
     mspack_system *system() { return &m_hooks.system; }
 
-    /** The name under which the library opens the help file for reading. */
+    /** The names under which the library opens the help file for reading, and the memory buffer for writing. */
     static constexpr const char *inputName = "help file";
-    /** The name under which the library opens the memory buffer for writing. */
     static constexpr const char *outputName = "memory";
 
     /** The file's bytes from `position`, straight from the descriptor; fewer at its end. */
@@ -47,21 +46,19 @@ public:
 
     /**
      * Where the next output goes: `buffer`, which takes up to `limit` bytes and refuses the write that
-     * brings more, keeping what fits. While the
-     * output is open, the help file cannot be opened again: the library then only decompresses.
+     * brings more, keeping what fits. While the output is open, the help file cannot be opened again.
      */
     void setOutput(QByteArray *buffer, qint64 limit);
 
     /**
-     * Held around every call into the library: its allocations are charged to this file's budget.
-     * (The library hands its allocator a copy of the hooks, so the allocator cannot find its owner
-     * through them.)
+     * Held around every call into the library: its allocations are charged to this file's budget. (The
+     * library hands its allocator a copy of the hooks, so the allocator cannot find its owner through them.)
      */
     class Call
     {
     public:
-        explicit Call(MspackAccess &access);
-        ~Call();
+        explicit Call(MspackAccess &access) : m_previous(std::exchange(s_calling, &access)) {}
+        ~Call() { s_calling = m_previous; }
         Call(const Call &) = delete;
         Call &operator=(const Call &) = delete;
 
@@ -69,7 +66,6 @@ public:
         MspackAccess *m_previous;
     };
 
-    /** Whether an allocation failed because the budget was spent. */
     bool budgetSpent() const { return m_budgetSpent; }
 
 private:
@@ -79,6 +75,7 @@ private:
         MspackAccess *owner;
     };
     struct Handle;
+    static inline thread_local MspackAccess *s_calling = nullptr;
 
     static mspack_file *open(mspack_system *self, const char *name, int mode);
     static void close(mspack_file *file);

@@ -21,18 +21,19 @@ bool isTablePart(const QByteArray &name)
     return elements.contains(name);
 }
 
+QString reference(char32_t c)
+{
+    return QStringLiteral("&#x%1;").arg(uint(c), 0, 16);
+}
+
 // An attribute's value, quoted characters escaped and every character beyond ASCII as a reference.
 QString escaped(const xmlChar *value)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(value)).toHtmlEscaped();
     QString written;
     written.reserve(text.size());
-    for (const char32_t c : text.toUcs4()) {
-        if (c > 0x7e)
-            written += QStringLiteral("&#x%1;").arg(uint(c), 0, 16);
-        else
-            written += QChar(c);
-    }
+    for (const char32_t c : text.toUcs4())
+        written += c > 0x7e ? reference(c) : QString(QChar(c));
     return written;
 }
 
@@ -92,19 +93,17 @@ private:
             return false;
         }
         const bool table = name == "table";
+        const bool cell = name == "td" || name == "th";
         bool written = m_writtenDepth < m_limits.elementDepth;
-        if (table)
-            written = written && m_tableDepth < m_limits.tableDepth && m_tableCount < m_limits.tableCount;
-        else if (isTablePart(name) && !m_tables.empty())
-            written = written && m_tables.back();
         if (table) {
+            written = written && m_tableDepth < m_limits.tableDepth && m_tableCount < m_limits.tableCount;
             m_tables.push_back(written);
-            if (written) {
-                ++m_tableDepth;
-                ++m_tableCount;
-            }
+            m_tableDepth += written ? 1 : 0;
+            m_tableCount += written ? 1 : 0;
+        } else if (isTablePart(name) && !m_tables.empty()) {
+            written = written && m_tables.back();
         }
-        if (written && (name == "td" || name == "th") && ++m_cells > m_limits.cellCount) {
+        if (written && cell && ++m_cells > m_limits.cellCount) {
             cut = true;
             return false;
         }
@@ -112,7 +111,7 @@ private:
         if (written) {
             ++m_writtenDepth;
             writeStartTag(node, name);
-        } else if (name == "td" || name == "th") {
+        } else if (cell) {
             html += QLatin1Char(' ');
         }
         return true;
@@ -123,8 +122,7 @@ private:
         const Open open = m_open.back();
         m_open.pop_back();
         if (open.table) {
-            if (m_tables.back())
-                --m_tableDepth;
+            m_tableDepth -= open.written ? 1 : 0;
             m_tables.pop_back();
         }
         if (open.written) {
@@ -174,31 +172,27 @@ private:
             return;
         const QString text = QString::fromUtf8(reinterpret_cast<const char *>(content));
         html.reserve(html.size() + text.size());
-        for (qsizetype at = 0; at < text.size(); ++at) {
+        for (const char32_t c : text.toUcs4()) {
             if (++m_textLength > m_limits.textLength) {
                 cut = true;
                 return;
             }
-            const QChar c = text.at(at);
-            if (c.isSpace()) {
+            if (QChar::isSpace(c)) {
                 m_run = 0;
             } else if (++m_run > m_limits.wordLength) {
                 html += QLatin1String("&#x200B;");
                 m_run = 1;
             }
-            if (c.isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()) {
-                html += QStringLiteral("&#x%1;").arg(QChar::surrogateToUcs4(c, text.at(at + 1)), 0, 16);
-                ++at;
-            } else if (c.unicode() > 0x7e) {
-                html += QStringLiteral("&#x%1;").arg(c.unicode(), 0, 16);
-            } else if (c == QLatin1Char('&')) {
+            if (c > 0x7e) {
+                html += reference(c);
+            } else if (c == U'&') {
                 html += QLatin1String("&amp;");
-            } else if (c == QLatin1Char('<')) {
+            } else if (c == U'<') {
                 html += QLatin1String("&lt;");
-            } else if (c == QLatin1Char('>')) {
+            } else if (c == U'>') {
                 html += QLatin1String("&gt;");
             } else {
-                html += c;
+                html += QChar(c);
             }
         }
     }
@@ -243,11 +237,6 @@ bool StyleBudget::take(const QString &sheet)
     }
     m_left -= selectors;
     return true;
-}
-
-QString cutNote()
-{
-    return QStringLiteral("This page is longer than the help viewer shows; the rest of it is left out.");
 }
 
 CleanedPage cleanPage(const QByteArray &html, const PageLimits &limits)

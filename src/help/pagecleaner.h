@@ -4,9 +4,8 @@
 #include <QString>
 
 /**
- * How much of a page the viewer lays out. The text layout's time doubles with every table nested in
- * a table and grows with the square of a line's longest unbreakable run, so both are kept small;
- * the other limits bound the time and memory any page can take.
+ * How much of a page the viewer lays out. The layout's time doubles with every table nested in a table
+ * and grows with the square of a line's longest unbreakable run, so both are kept small.
  */
 struct PageLimits
 {
@@ -26,10 +25,7 @@ struct PageLimits
     int elementCount = 20000;
     /** Bytes of a page that are read at all. */
     qsizetype pageBytes = 2 * 1024 * 1024;
-    /**
-     * Selectors that the style sheets of one page may bring in all, its own and those it links: the
-     * layout tries each on every element, so their number and not their bytes is what costs.
-     */
+    /** Style-sheet selectors of one page, its own and linked: the layout tries each on every element. */
     int styleSelectors = 256;
 };
 
@@ -58,12 +54,14 @@ struct CleanedPage
 };
 
 /**
- * Reads `html` with the forgiving parser and writes it again within `limits`: tables and other
- * markup nested too deeply are flattened, very long words get invisible line breaks, scripts,
- * comments and style sheets beyond the budget are left out, and a page that is too long is cut with a note. A page within the limits
- * keeps its text and structure.
+ * Reads `html` with the forgiving parser and writes it again within `limits`: markup nested too deeply
+ * is flattened, long words get invisible breaks, scripts, comments and style sheets beyond the budget
+ * are left out, and a page too long is cut with a note. A page within the limits keeps its structure.
  */
 CleanedPage cleanPage(const QByteArray &html, const PageLimits &limits = {});
 
 /** The note that stands where a page was cut. */
-QString cutNote();
+inline QString cutNote()
+{
+    return QStringLiteral("This page is longer than the help viewer shows; the rest of it is left out.");
+}

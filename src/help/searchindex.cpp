@@ -6,26 +6,21 @@
 
 #include <algorithm>
 
+// Only what the viewer would show of a page is searched, which bounds the memory a page can take.
 SearchIndex::SearchIndex(const CompiledHelp &help, const Progress &progress)
 {
     const QStringList pages = help.pages();
     for (int read = 0; read < pages.size(); ++read) {
-        if (const std::optional<QByteArray> html = help.read(pages.at(read), PageLimits().pageBytes))
-            addPage(pages.at(read), *html);
+        if (const std::optional<QByteArray> html = help.read(pages.at(read), PageLimits().pageBytes)) {
+            const HtmlDocument document(*html);
+            const QString title = document.title();
+            m_pages.append({pages.at(read), title.isEmpty() ? pages.at(read) : title});
+            for (const QString &word : wordsOf(document.text()))
+                m_pagesByWord[word].insert(int(m_pages.size()) - 1);
+        }
         if (progress && !progress(read + 1, int(pages.size())))
             break;
     }
-}
-
-// Only what the viewer would show of a page is searched, which bounds the memory a page can take.
-void SearchIndex::addPage(const QString &path, const QByteArray &html)
-{
-    const HtmlDocument document(html);
-    const int page = int(m_pages.size());
-    const QString title = document.title();
-    m_pages.append({path, title.isEmpty() ? path : title});
-    for (const QString &word : wordsOf(document.text()))
-        m_pagesByWord[word].insert(page);
 }
 
 QStringList SearchIndex::wordsOf(const QString &text)

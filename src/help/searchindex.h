@@ -18,17 +18,11 @@ struct FoundPage
     bool operator==(const FoundPage &) const = default;
 };
 
-/**
- * The words of every page of a help file, held in memory for full-text search. Words are runs of
- * letters and digits, compared without regard to case; markup is not part of them.
- */
+/** The words of every page of a help file in memory, for full-text search: runs of letters and digits, in any case. */
 class SearchIndex
 {
 public:
-    /**
-     * Told after each page how many of all pages have been read; answers false to stop reading, and
-     * the index then holds the pages read so far.
-     */
+    /** Told after each page how many of all are read; false stops the reading, keeping the pages read. */
     using Progress = std::function<bool(int read, int total)>;
 
     /** Reads every page of `help`; a page without a title is known by its path. */
@@ -44,8 +38,6 @@ public:
     static QStringList wordsOf(const QString &text);
 
 private:
-    void addPage(const QString &path, const QByteArray &html);
-
     QList<FoundPage> m_pages;
     QHash<QString, QSet<int>> m_pagesByWord;
 };

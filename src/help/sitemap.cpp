@@ -50,10 +50,7 @@ SitemapEntry entryOf(const xmlNode *object, const QString &sitemapPath)
         const QString key = attribute(param, "name").trimmed().toLower();
         const QString value = attribute(param, "value");
         if (key == QLatin1String("name")) {
-            if (named)
-                pendingTitle = value.trimmed();
-            else
-                entry.name = value.trimmed();
+            (named ? pendingTitle : entry.name) = value.trimmed();
             named = true;
         } else if (key == QLatin1String("local") || key == QLatin1String("url")) {
             const QString path = topicPath(value, sitemapPath);
@@ -91,7 +88,6 @@ QList<SitemapEntry> parseSitemap(const QByteArray &html, const QString &sitemapP
 {
     QList<SitemapEntry> entries;
     const HtmlDocument document(html);
-    if (document.root())
-        collect(document.root(), entries, sitemapPath);
+    collect(document.root(), entries, sitemapPath);
     return entries;
 }

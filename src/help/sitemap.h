@@ -15,9 +15,8 @@ struct SitemapTopic
 };
 
 /**
- * One entry of a help file's table of contents (.hhc) or index (.hhk): a heading or keyword, the
- * topics it leads to (none for a book that only groups others, several for some keywords), the
- * keyword it refers to instead ("See Also") and the entries nested below it.
+ * One entry of a table of contents (.hhc) or index (.hhk): a heading or keyword, the topics it leads to
+ * (none for a book, several for some keywords), the keyword it refers to instead ("See Also"), its children.
  */
 struct SitemapEntry
 {
@@ -28,9 +27,7 @@ struct SitemapEntry
 };
 
 /**
- * The entries of a sitemap file, nested as its lists are and in the file's order. The file is HTML
- * as help authoring tools write it, often malformed, and is read with a forgiving parser. Topic paths
- * are resolved against `sitemapPath`, the sitemap's own path inside the help file. Anything that is
- * no sitemap gives no entries.
+ * The entries of a sitemap file, nested as its lists are, in order; the often malformed HTML is read
+ * forgivingly. Topic paths are resolved against `sitemapPath`, the sitemap's own path in the help file.
  */
 QList<SitemapEntry> parseSitemap(const QByteArray &html, const QString &sitemapPath = QStringLiteral("/"));

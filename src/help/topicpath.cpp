@@ -1,26 +1,9 @@
 #include "help/topicpath.h"
 
-QString TopicPath::rooted(const QString &objectPath)
-{
-    return objectPath.startsWith(QLatin1Char('/')) ? objectPath : QLatin1Char('/') + objectPath;
-}
-
 TopicPath TopicPath::parse(const QString &text)
 {
     const qsizetype hash = text.indexOf(QLatin1Char('#'));
-    if (hash < 0)
-        return {text, {}};
-    return {text.left(hash), text.mid(hash + 1)};
-}
-
-TopicPath TopicPath::fromUrl(const QUrl &url)
-{
-    return {url.path(), url.fragment()};
-}
-
-QString TopicPath::toString() const
-{
-    return hasPlace() ? page + QLatin1Char('#') + place : page;
+    return hash < 0 ? TopicPath{text, {}} : TopicPath{text.left(hash), text.mid(hash + 1)};
 }
 
 QUrl TopicPath::toUrl(const QString &scheme) const
@@ -28,7 +11,7 @@ QUrl TopicPath::toUrl(const QString &scheme) const
     QUrl url;
     url.setScheme(scheme);
     url.setPath(rooted(page));
-    if (hasPlace())
+    if (!place.isEmpty())
         url.setFragment(place);
     return url;
 }

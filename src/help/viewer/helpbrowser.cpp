@@ -1,8 +1,6 @@
 #include "help/viewer/helpbrowser.h"
 
 #include "help/compiledhelp.h"
-#include "help/pagecleaner.h"
-#include "help/topicpath.h"
 
 #include <QBuffer>
 #include <QDesktopServices>
@@ -10,8 +8,6 @@
 #include <algorithm>
 
 namespace {
-
-const QString helpScheme = QStringLiteral("chm");
 
 // A help page's pictures are small; these bound what a crafted one can cost to decode and draw.
 constexpr int largestImageSide = 4096;
@@ -53,11 +49,6 @@ QImage placeholderImage()
     return image;
 }
 
-bool goesToTheDesktop(const QString &scheme)
-{
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto");
-}
-
 } // namespace
 
 HelpBrowser::HelpBrowser(QWidget *parent) : QTextBrowser(parent)
@@ -82,16 +73,6 @@ void HelpBrowser::setHelp(const CompiledHelp *help)
     // The document keeps the pictures it loaded by URL; another file may hold others at the same paths.
     document()->clear();
     clearHistory();
-}
-
-QUrl HelpBrowser::urlOf(const QString &objectPath)
-{
-    return TopicPath{objectPath, {}}.toUrl(helpScheme);
-}
-
-QUrl HelpBrowser::urlOf(const TopicPath &topic)
-{
-    return topic.toUrl(helpScheme);
 }
 
 HelpBrowser::DesktopHandOff HelpBrowser::setDesktopHandOff(DesktopHandOff handOff)
@@ -144,7 +125,7 @@ void HelpBrowser::follow(const QUrl &link)
             setSource(link);
         else
             emit noted(QStringLiteral("The page this link leads to is not in the help file."));
-    } else if (goesToTheDesktop(scheme)) {
+    } else if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("mailto")) {
         desktopHandOff()(link);
     } else {
         emit noted(QStringLiteral("Links of the kind \"%1:\" are not opened by the help viewer.")

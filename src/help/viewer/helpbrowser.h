@@ -1,19 +1,17 @@
 #pragma once
 
 #include "help/pagecleaner.h"
+#include "help/topicpath.h"
 
 #include <QTextBrowser>
 #include <functional>
 
 class CompiledHelp;
-struct TopicPath;
 
 /**
- * A text browser whose pages, style sheets and pictures come from a compiled help file and from
- * nowhere else. Objects of the file have URLs of the scheme "chm" ("chm:/rules.htm#date"), so
- * relative links resolve inside the file. Pages are cleaned before they are laid out. A click on a
- * link opens a page of the file, hands a web or mail link to the desktop, and does nothing else but
- * say so for any other link.
+ * A text browser whose pages, style sheets and pictures come from a compiled help file and nowhere else,
+ * as URLs "chm:/rules.htm#date", so relative links resolve inside the file. Pages are cleaned before they
+ * are laid out. A clicked link opens a page of the file, goes to the desktop (web, mail), or is refused.
  */
 class HelpBrowser : public QTextBrowser
 {
@@ -30,15 +28,11 @@ public:
     /** Takes its pages from `help` from now on (not owned; nullptr for none). */
     void setHelp(const CompiledHelp *help);
 
-    /** The URL of the object at `objectPath` inside the help file. */
-    static QUrl urlOf(const QString &objectPath);
-    /** The URL of a topic: its page's, with the place as the fragment. */
-    static QUrl urlOf(const TopicPath &topic);
+    /** The URL of an object inside the help file, or of a topic, whose place is the fragment. */
+    static QUrl urlOf(const QString &objectPath) { return urlOf(TopicPath{objectPath, {}}); }
+    static QUrl urlOf(const TopicPath &topic) { return topic.toUrl(helpScheme); }
 
-    /**
-     * Marks every whole-word occurrence of `words` on the shown page, without regard to case, and
-     * scrolls to the first one. The marks go when another page is shown.
-     */
+    /** Marks every whole word of `words` on the shown page, in any case, and scrolls to the first; until another page shows. */
     void highlight(const QStringList &words);
 
     /** Replaces the hand-off to the desktop (QDesktopServices); gives back the one it replaces. */
@@ -55,6 +49,8 @@ protected:
     void doSetSource(const QUrl &name, QTextDocument::ResourceType type) override;
 
 private:
+    static inline const QString helpScheme = QStringLiteral("chm");
+
     void follow(const QUrl &link);
 
     const CompiledHelp *m_help = nullptr;

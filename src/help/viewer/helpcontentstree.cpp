@@ -2,7 +2,6 @@
 
 #include "help/topicpath.h"
 
-#include <QHeaderView>
 #include <utility>
 
 namespace {
@@ -42,10 +41,10 @@ void HelpContentsTree::addEntries(const QList<SitemapEntry> &entries, QTreeWidge
             const QString path = entry.topics.first().path;
             item->setData(0, topicRole, path);
             // The first entry that leads to a page is the one that marks it.
-            if (!m_itemByTopic.contains(path))
-                m_itemByTopic.insert(path, item);
-            if (!m_itemByTopic.contains(withoutPlace(path)))
-                m_itemByTopic.insert(withoutPlace(path), item);
+            for (const QString &topic : {path, withoutPlace(path)}) {
+                if (!m_itemByTopic.contains(topic))
+                    m_itemByTopic.insert(topic, item);
+            }
         }
         addEntries(entry.children, item);
     }

@@ -7,9 +7,8 @@
 #include <optional>
 
 /**
- * The Contents tab: the help file's own table of contents as a tree, nested and ordered as the
- * file gives it. A click, or Enter on the current entry, opens its topic; the tree marks the entry
- * of whatever page is shown.
+ * The Contents tab: the help file's table of contents as a tree. A click, or Enter on the current entry,
+ * opens its topic; the tree marks the entry of whatever page is shown.
  */
 class HelpContentsTree : public QTreeWidget
 {
@@ -18,7 +17,6 @@ class HelpContentsTree : public QTreeWidget
 public:
     explicit HelpContentsTree(QWidget *parent = nullptr);
 
-    /** Shows `entries` in place of what the tree showed. */
     void setEntries(const QList<SitemapEntry> &entries);
 
     /** Makes the entry of `shown` ("/page.htm#place") current, or none when no entry leads there. */

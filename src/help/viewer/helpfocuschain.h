@@ -8,10 +8,9 @@ class QTextBrowser;
 class QWidget;
 
 /**
- * The help viewer's keyboard walk. Tab and Shift+Tab go through the topic's links and, past the
- * last or before the first, on to the next control of the window, so the keyboard is never held
- * in the topic. F6 (and Shift+F6) moves between the side pane and the topic, back to the control
- * of the pane that had the keyboard last.
+ * The help viewer's keyboard walk. Tab and Shift+Tab go through the topic's links and past the ends on to
+ * the window's next control, so the keyboard is never held in the topic. F6 (and Shift+F6) moves between
+ * the side pane and the topic, back to the pane's control that had the keyboard last.
  */
 class HelpFocusChain : public QObject
 {

@@ -7,13 +7,9 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-namespace {
-
 // Where an item's entry stands in the flattened list of entries, and whether it is a sub-keyword.
 constexpr int entryRole = Qt::UserRole;
 constexpr int depthRole = Qt::UserRole + 1;
-
-} // namespace
 
 HelpIndexPane::HelpIndexPane(QWidget *parent)
     : QWidget(parent), m_field(new QLineEdit(this)), m_list(new QListWidget(this))

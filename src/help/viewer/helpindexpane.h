@@ -9,9 +9,8 @@ class QListWidget;
 class QListWidgetItem;
 
 /**
- * The Index tab: the keywords of the help file's index in the file's order, sub-keywords indented
- * below theirs, with a field above them that moves to the first keyword starting with what is typed.
- * Enter or a double click chooses the current keyword.
+ * The Index tab: the index's keywords in order, sub-keywords indented, under a field that moves to the
+ * first keyword starting with what is typed. Enter or a double click chooses the current keyword.
  */
 class HelpIndexPane : public QWidget
 {

@@ -6,11 +6,7 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-namespace {
-
 constexpr int pathRole = Qt::UserRole;
-
-} // namespace
 
 HelpSearchPane::HelpSearchPane(QWidget *parent)
     : QWidget(parent), m_field(new QLineEdit(this)), m_results(new QListWidget(this)), m_count(new QLabel(this))
@@ -76,7 +72,6 @@ void HelpSearchPane::takeIndex()
         m_index = done.resultCount() > 0 ? done.result() : nullptr;
     } catch (...) {
         // Whatever ended the reading, the rest of the viewer goes on without the search.
-        m_index = nullptr;
     }
     m_unavailable = !m_index;
     if (!m_index)

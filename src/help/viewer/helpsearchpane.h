@@ -6,18 +6,16 @@
 #include <QWidget>
 #include <memory>
 
-class CompiledHelp;
 class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 
 /**
- * The Search tab: a field for words and the titles of the pages that hold every one of them. The
- * words of the pages are read when the tab is first used for a file, on a thread of their own, and
- * kept in memory only; meanwhile the tab says how far the reading has got, and a query typed then is
- * answered when it is done. Another file, or the viewer closed, stops the reading. Enter or a double
- * click chooses the current page.
+ * The Search tab: a field for words and the titles of the pages that hold them all. The pages' words are
+ * read on first use, on a thread of their own, into memory; meanwhile the tab tells the progress, and a
+ * query typed then is answered when it is done. Another file, or the viewer closed, stops the reading.
+ * Enter or a double click chooses the current page.
  */
 class HelpSearchPane : public QWidget
 {
@@ -34,10 +32,8 @@ public:
 
     /** Whether the words of the current help file are being read or are in memory. */
     bool isPrepared() const { return m_index || m_reading; }
-
     /** Whether the words of the current help file are in memory, or could not be read. */
     bool isIndexed() const { return m_index != nullptr; }
-
     /** The reading of the words under way or last begun; cancelled when it is no longer wanted. */
     QFuture<void> indexing() const { return m_reading ? QFuture<void>(m_reading->future()) : QFuture<void>(); }
 
@@ -57,7 +53,6 @@ private:
     void search(const QString &query);
     void choose(QListWidgetItem *item);
     void showProgress(int read, int total);
-    /** Takes the index from the reading that has ended, or notes that there is none. */
     void takeIndex();
 
     const CompiledHelp *m_help = nullptr;

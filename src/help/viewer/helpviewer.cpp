@@ -2,7 +2,6 @@
 
 #include "help/pagecleaner.h"
 #include "help/topicpath.h"
-#include "help/viewer/helpbrowser.h"
 #include "help/viewer/helpcontentstree.h"
 #include "help/viewer/helpfocuschain.h"
 #include "help/viewer/helpindexpane.h"
@@ -14,7 +13,6 @@
 #include "shell/messageboxes.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -26,7 +24,6 @@
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
-#include <algorithm>
 #include <utility>
 
 namespace {
@@ -35,13 +32,6 @@ const QString viewerTitle = QStringLiteral("Quarimo Help");
 // Titles read are handed to the window in batches, at most this often.
 constexpr int titleBatchInterval = 50;
 constexpr int noteShown = 10000;
-
-QString &installedPath()
-{
-    static QString path = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
-                                          + QStringLiteral(QUARIMO_INSTALLED_HELP_FROM_PROGRAM));
-    return path;
-}
 
 QString whyUnreadable(const QString &path, const QString &refusal)
 {
@@ -57,14 +47,11 @@ QString whyUnreadable(const QString &path, const QString &refusal)
 
 } // namespace
 
-QString HelpViewer::installedHelpFile()
+QString &HelpViewer::installedPath()
 {
-    return installedPath();
-}
-
-void HelpViewer::setInstalledHelpFile(const QString &path)
-{
-    installedPath() = path;
+    static QString path = QDir::cleanPath(QCoreApplication::applicationDirPath() + QLatin1Char('/')
+                                          + QStringLiteral(QUARIMO_INSTALLED_HELP_FROM_PROGRAM));
+    return path;
 }
 
 HelpViewer *HelpViewer::displayTopic(QWidget *caller, const QString &helpFile)
@@ -150,12 +137,8 @@ void HelpViewer::buildNavigation()
         if (page == m_search)
             m_search->prepare();
         // Switching tabs by keyboard puts the user where the tab is worked.
-        if (page == m_index)
-            m_index->keywordField()->setFocus();
-        else if (page == m_search)
-            m_search->wordsField()->setFocus();
-        else if (page == m_contents)
-            m_contents->setFocus();
+        if (page)
+            (page == m_index ? m_index->keywordField() : page == m_search ? m_search->wordsField() : page)->setFocus();
     });
     // The viewer opens with the keyboard in the contents.
     m_contents->setFocus();
@@ -224,14 +207,11 @@ void HelpViewer::openKeyword(const QString &keyword, QList<SitemapTopic> topics)
     }
     if (!unread.isEmpty() && m_help)
         readTitles(unread);
-    auto *chooser = new TopicChooser(keyword, topics, this);
-    m_chooser = chooser;
-    if (!unread.isEmpty())
-        chooser->updateTitles(m_pageTitles);
-    connect(chooser, &TopicChooser::topicChosen, this, &HelpViewer::openTopic);
+    m_chooser = new TopicChooser(keyword, topics, this);
+    connect(m_chooser, &TopicChooser::topicChosen, this, &HelpViewer::openTopic);
     // Without a window manager to hand it back, the viewer would lose the keyboard's shortcuts.
-    connect(chooser, &QDialog::finished, this, [this] { activateWindow(); });
-    chooser->open();
+    connect(m_chooser, &QDialog::finished, this, [this] { activateWindow(); });
+    m_chooser->open();
 }
 
 void HelpViewer::readTitles(const QStringList &pages)
@@ -272,12 +252,6 @@ void HelpViewer::readTitles(const QStringList &pages)
     }));
 }
 
-void HelpViewer::forgetTitles()
-{
-    m_titleReading.reset();
-    m_pageTitles.clear();
-}
-
 void HelpViewer::closeEvent(QCloseEvent *event)
 {
     m_titleReading.reset();
@@ -285,17 +259,14 @@ void HelpViewer::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
-HelpViewer::~HelpViewer() = default;
-
 void HelpViewer::showHelpFile(const QString &helpFile)
 {
     QList<std::pair<QString, QString>> tried;
     m_refusals.clear();
-    const auto triedAlready = [&tried](const QString &path) {
-        return std::any_of(tried.cbegin(), tried.cend(), [&path](const auto &place) { return place.first == path; });
-    };
-    for (const QString &candidate : {helpFile, installedHelpFile()}) {
-        if (candidate.isEmpty() || triedAlready(candidate))
+    QStringList candidates = {helpFile, installedHelpFile()};
+    candidates.removeDuplicates();
+    for (const QString &candidate : std::as_const(candidates)) {
+        if (candidate.isEmpty())
             continue;
         auto help = std::make_unique<CompiledHelp>(candidate);
         if (!help->isOpen()) {
@@ -309,12 +280,8 @@ void HelpViewer::showHelpFile(const QString &helpFile)
             tried.append({candidate, QStringLiteral("the file holds no page to show")});
             continue;
         }
-        m_browser->setHelp(help.get());
-        forgetTitles();
-        m_help = std::move(help);
-        m_homeTopic = topic;
-        fillNavigation();
-        const QString title = m_help->title();
+        const QString title = help->title();
+        useHelp(std::move(help), topic);
         setWindowTitle(title.isEmpty() ? viewerTitle : title);
         goHome();
         return;
@@ -322,13 +289,19 @@ void HelpViewer::showHelpFile(const QString &helpFile)
     showNote(tried);
 }
 
+void HelpViewer::useHelp(std::unique_ptr<CompiledHelp> help, const QString &homeTopic)
+{
+    m_browser->setHelp(help.get());
+    m_titleReading.reset();
+    m_pageTitles.clear();
+    m_help = std::move(help);
+    m_homeTopic = homeTopic;
+    fillNavigation();
+}
+
 void HelpViewer::showNote(const QList<std::pair<QString, QString>> &tried)
 {
-    m_browser->setHelp(nullptr);
-    forgetTitles();
-    m_help.reset();
-    m_homeTopic.clear();
-    fillNavigation();
+    useHelp(nullptr, {});
     setWindowTitle(viewerTitle);
 
     QString places;
@@ -356,14 +329,4 @@ void HelpViewer::placeOverCaller()
     m_placed = true;
     const QRect caller = parentWidget()->frameGeometry();
     move(caller.center() - QPoint(width() / 2, height() / 2));
-}
-
-QString HelpViewer::shownFile() const
-{
-    return m_help ? m_help->path() : QString();
-}
-
-QTextBrowser *HelpViewer::browser() const
-{
-    return m_browser;
 }

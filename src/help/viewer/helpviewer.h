@@ -9,9 +9,8 @@
 
 #include "help/backgroundread.h"
 #include "help/sitemap.h"
+#include "help/viewer/helpbrowser.h"
 
-class CompiledHelp;
-class HelpBrowser;
 class HelpContentsTree;
 class HelpIndexPane;
 class HelpSearchPane;
@@ -19,13 +18,10 @@ class TopicChooser;
 class QAction;
 class QSplitter;
 class QTabWidget;
-class QTextBrowser;
 
 /**
- * The window that shows the compiled help file: its pages with working links and pictures,
- * Back, Forward and Home, and beside them a pane with the file's Contents, its Index and a
- * full-text Search. One viewer per calling window, made on first use and kept; nothing of it
- * outlives the run.
+ * The window that shows the compiled help file: its pages, Back, Forward and Home, and a pane with the
+ * file's Contents, Index and full-text Search. One viewer per calling window, made on first use and kept.
  */
 class HelpViewer : public QMainWindow
 {
@@ -33,27 +29,23 @@ class HelpViewer : public QMainWindow
 
 public:
     /**
-     * Shows `helpFile` at its default topic in the viewer of `caller` and brings it to the front.
-     * When that file cannot be read the installed copy is shown, and when neither can, the viewer
-     * says so in its window. A file refused for what it holds (damage, sizes beyond the viewer's
-     * caps) is also named in the error box. Nothing is reported back.
+     * Shows `helpFile` (else the installed copy, else a note why neither) at its default topic in the
+     * viewer of `caller`, in front. A file refused for what it holds is also named in the error box.
      */
     static HelpViewer *displayTopic(QWidget *caller, const QString &helpFile);
 
     /** Where `make install` puts the help file; a test points it elsewhere. */
-    static QString installedHelpFile();
-    static void setInstalledHelpFile(const QString &path);
+    static QString installedHelpFile() { return installedPath(); }
+    static void setInstalledHelpFile(const QString &path) { installedPath() = path; }
 
     explicit HelpViewer(QWidget *caller);
-    ~HelpViewer() override;
 
-    /** Opens `helpFile`, or the installed copy, at its default topic. */
     void showHelpFile(const QString &helpFile);
 
     /** The help file being shown; empty while the viewer shows its note that none could be read. */
-    QString shownFile() const;
+    QString shownFile() const { return m_help ? m_help->path() : QString(); }
 
-    QTextBrowser *browser() const;
+    QTextBrowser *browser() const { return m_browser; }
     QTabWidget *navigation() const { return m_navigation; }
     HelpContentsTree *contents() const { return m_contents; }
     HelpIndexPane *index() const { return m_index; }
@@ -65,13 +57,15 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    static QString &installedPath();
     void buildNavigation();
     void fillNavigation();
     void openTopic(const QString &topic);
     void openKeyword(const QString &keyword, QList<SitemapTopic> topics);
     /** Reads the titles of `pages` on a pool thread, naming them in the chooser as they come. */
     void readTitles(const QStringList &pages);
-    void forgetTitles();
+    /** Shows `help` (none: nothing) from now on, forgetting what was read of the file before. */
+    void useHelp(std::unique_ptr<CompiledHelp> help, const QString &homeTopic);
     void setPaneShown(bool shown);
     /** Says in the window why none of the `tried` places (path, reason) could be shown. */
     void showNote(const QList<std::pair<QString, QString>> &tried);

@@ -8,9 +8,8 @@
 class QListWidget;
 
 /**
- * Asks which of the topics of an index keyword to show. It is window-modal and does not block:
- * `topicChosen` follows when the user displays one. It opens with the first topic current, and
- * shows an untitled topic by its page until `updateTitles` names it.
+ * Asks which topic of an index keyword to show; window-modal, it does not block: `topicChosen` follows.
+ * It opens with the first topic current, and shows an untitled topic by its page until `updateTitles` names it.
  */
 class TopicChooser : public QDialog
 {
