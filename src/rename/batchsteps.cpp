@@ -114,12 +114,15 @@ void closeBatch(BatchHost &host, const platform::Folder &folder, BatchReport &re
 
 } // namespace
 
-void runReportedBatch(BatchHost &host, const platform::Folder &folder, BatchReport &report,
-                      const std::function<std::string()> &body)
+void runReportedBatch(BatchHost &host, const BatchBody &body)
 {
+    const platform::Folder folder(host.currentFolder());
+    // Learns the volume's way of moving without replacing as the batch goes.
+    platform::NoReplaceMover mover(folder, platform::MoveMethod::RenameNoReplace, host.batchCalls());
+    BatchReport report;
     std::string stopMessage;
     try {
-        stopMessage = body();
+        stopMessage = body(folder, mover, report);
     } catch (const std::exception &failure) {
         // Nothing here may replace the error on its way to its box.
         report.noteEnd(BatchOutcome::Ending::Failed, failure.what());

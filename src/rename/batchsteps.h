@@ -72,15 +72,19 @@ int32_t batchNumber(BatchHost &host, int width, int index, int count);
 void renameInFolder(BatchHost &host, platform::NoReplaceMover &mover, const std::string &oldName,
                     const std::string &newName, int32_t &collisions, BatchReport &report);
 
+/** A batch's loop over its files, given the batch's folder, mover and report. */
+using BatchBody =
+    std::function<std::string(const platform::Folder &, platform::NoReplaceMover &, BatchReport &)>;
+
 /**
- * Runs `body`, a batch's loop over its files, and ends the batch the same way however it
- * ends. When anything moved, the folder is synced. Then the Information box shows the report
- * when a photograph kept its name or the sync failed, then the message `body` returned (a
- * rule's reason to stop early; empty for none); last the host is told the outcome. When
- * `body` throws, the report and the outcome come before the error goes on to its box.
+ * Opens the current folder once (every file of the batch is read, tested and moved by its
+ * descriptor) with a mover through the host's calls, runs `body`, and ends the batch the same
+ * way however it ends. When anything moved, the folder is synced. Then the Information box
+ * shows the report when a photograph kept its name or the sync failed, then the message `body`
+ * returned (a rule's reason to stop early; empty for none); last the host is told the outcome.
+ * When `body` throws, the report and the outcome come before the error goes on to its box.
  */
-void runReportedBatch(BatchHost &host, const platform::Folder &folder, BatchReport &report,
-                      const std::function<std::string()> &body);
+void runReportedBatch(BatchHost &host, const BatchBody &body);
 
 /** The progress rule; a batch of one leaves the bar alone. */
 void advanceProgress(BatchHost &host, int index, int count);

@@ -1,8 +1,6 @@
 #include "rename/camerarename.h"
 
-#include "platform/folder.h"
 #include "platform/movefile.h"
-#include "rename/batchcalls.h"
 #include "rename/batchhost.h"
 #include "rename/batchreport.h"
 #include "rename/batchsteps.h"
@@ -21,10 +19,7 @@ void CameraRename(BatchHost &host, CameraStyle style)
     if (names.empty()) {
         informUser(host, EmptySelectionMessage);
     } else {
-        const platform::Folder folder(host.currentFolder());
-        platform::NoReplaceMover mover(folder, platform::MoveMethod::RenameNoReplace, host.batchCalls());
-        BatchReport report;
-        runReportedBatch(host, folder, report, [&] {
+        runReportedBatch(host, [&](const platform::Folder &, platform::NoReplaceMover &mover, BatchReport &report) {
             const int count = static_cast<int>(names.size());
             int32_t collisions = 0;
             for (int index = 0; index < count; ++index) {

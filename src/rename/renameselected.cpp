@@ -3,7 +3,6 @@
 #include "capture/filedate.h"
 #include "platform/folder.h"
 #include "platform/movefile.h"
-#include "rename/batchcalls.h"
 #include "rename/batchhost.h"
 #include "rename/batchreport.h"
 #include "rename/batchsteps.h"
@@ -68,19 +67,6 @@ std::string renameFiles(BatchHost &host, const platform::Folder &folder, platfor
     return {};
 }
 
-void renameBatch(BatchHost &host, const std::vector<std::string> &names, const std::string &userText,
-                 const DateReader &reader, int readAheadWindow)
-{
-    // Opened once: every file of the batch is read, tested and moved by the descriptor.
-    const platform::Folder folder(host.currentFolder());
-    // Learns the volume's way of moving without replacing at the first move.
-    platform::NoReplaceMover mover(folder, platform::MoveMethod::RenameNoReplace, host.batchCalls());
-    BatchReport report;
-    runReportedBatch(host, folder, report, [&] {
-        return renameFiles(host, folder, mover, names, userText, reader, readAheadWindow, report);
-    });
-}
-
 } // namespace
 
 void RenameSelected(BatchHost &host)
@@ -99,7 +85,10 @@ void RenameSelected(BatchHost &host, const DateReader &reader, int readAheadWind
         host.showBatchList(names);
         informUser(host, EmptySelectionMessage);
     } else {
-        renameBatch(host, names, userText, reader, readAheadWindow); // shows the batch list itself
+        // The batch shows the batch list itself, once its first heads are being read.
+        runReportedBatch(host, [&](const platform::Folder &folder, platform::NoReplaceMover &mover, BatchReport &report) {
+            return renameFiles(host, folder, mover, names, userText, reader, readAheadWindow, report);
+        });
     }
     listing.finish();
 }
