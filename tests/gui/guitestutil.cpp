@@ -247,3 +247,8 @@ bool waitForSearchIndex(const HelpViewer *viewer)
 {
     return QTest::qWaitFor([viewer] { return viewer->search()->isIndexed(); }, 60000);
 }
+
+QByteArray helpPage(const QByteArray &title, const QByteArray &body)
+{
+    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
+}

@@ -90,6 +90,9 @@ private:
 QString compileHelpFile(const QString &dir, const QMap<QString, QByteArray> &files, const QString &options,
                         bool scanPages = true);
 
+/** A help page of `title` whose body is `body`, for compileHelpFile. */
+QByteArray helpPage(const QByteArray &title, const QByteArray &body);
+
 /** A JPEG head whose EXIF data says the photograph was taken at `date` ("YYYY:MM:DD HH:MM:SS"). */
 QByteArray exifJpeg(const QByteArray &date);
 

@@ -28,11 +28,6 @@ QString accessibleText(QObject *object, QAccessible::Text kind = QAccessible::Na
     return accessible ? accessible->text(kind) : QStringLiteral("<no interface>");
 }
 
-QByteArray page(const QByteArray &title, const QByteArray &body)
-{
-    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
-}
-
 QByteArray sitemap(const QList<std::pair<QByteArray, QByteArray>> &entries)
 {
     QByteArray html = "<UL>";
@@ -86,9 +81,9 @@ private:
 void AccessibilityTest::initTestCase()
 {
     m_helpFile = compileHelpFile(m_dir.path(),
-                                 {{"links.htm", page("Links page", linksBody)},
-                                  {"one.htm", page("One page", "<p>The first page.</p>")},
-                                  {"two.htm", page("Two page", "<p>The second page.</p>")},
+                                 {{"links.htm", helpPage("Links page", linksBody)},
+                                  {"one.htm", helpPage("One page", "<p>The first page.</p>")},
+                                  {"two.htm", helpPage("Two page", "<p>The second page.</p>")},
                                   {"toc.hhc", sitemap({{"Links", "links.htm"}, {"One", "one.htm"}, {"Two", "two.htm"}})},
                                   {"keys.hhk", sitemap({{"first", "one.htm"}, {"second", "two.htm"}})}},
                                  QStringLiteral("Contents file=toc.hhc\nIndex file=keys.hhk\nDefault topic=links.htm\n"));

@@ -29,11 +29,6 @@
 
 namespace {
 
-QByteArray page(const QByteArray &title, const QByteArray &body)
-{
-    return "<html><head><title>" + title + "</title></head><body>" + body + "</body></html>";
-}
-
 // Nested contents as authoring tools write them: unclosed items, a list inside one item and a
 // list after another's end tag, capitals and lower case mixed, a book without a page.
 const QByteArray fixtureContents = R"(<HTML><BODY>
@@ -63,11 +58,11 @@ const QByteArray fixtureIndex = R"(<HTML><BODY><UL>
 QMap<QString, QByteArray> fixturePages()
 {
     return {
-        {QStringLiteral("a.htm"), page("Alpha page", "<p>The ca<b>mera</b> is here.</p><p>Unique zebra word.</p>")},
-        {QStringLiteral("b.htm"), page("Beta page", "<p>camera<br>and date</p><p><a href=\"c.htm\">Gamma</a></p>")},
-        {QStringLiteral("c.htm"), page("Gamma page", "<p>Date and time.</p>" + QByteArray("<p>.</p>").repeated(80)
+        {QStringLiteral("a.htm"), helpPage("Alpha page", "<p>The ca<b>mera</b> is here.</p><p>Unique zebra word.</p>")},
+        {QStringLiteral("b.htm"), helpPage("Beta page", "<p>camera<br>and date</p><p><a href=\"c.htm\">Gamma</a></p>")},
+        {QStringLiteral("c.htm"), helpPage("Gamma page", "<p>Date and time.</p>" + QByteArray("<p>.</p>").repeated(80)
                                                          + "<p><a name=\"deep\"></a>CAMERA, deep down.</p>")},
-        {QStringLiteral("d.htm"), page("Delta page", "<script>camera()</script><p>Nothing to see.</p>")},
+        {QStringLiteral("d.htm"), helpPage("Delta page", "<script>camera()</script><p>Nothing to see.</p>")},
     };
 }
 
@@ -561,7 +556,7 @@ void HelpNavigationTest::sitemapsAreFoundByTheirEntryWhenTheSystemDataNamesNone(
 
 void HelpNavigationTest::fileWithoutContentsOrIndexGivesEmptyTabs()
 {
-    const QString compiled = compileHelpFile(m_dir.path() + QStringLiteral("/bare"), {{QStringLiteral("only.htm"), page("Only", "<p>just this</p>")}},
+    const QString compiled = compileHelpFile(m_dir.path() + QStringLiteral("/bare"), {{QStringLiteral("only.htm"), helpPage("Only", "<p>just this</p>")}},
                                              QStringLiteral("Title=Bare\n"));
     QVERIFY(!compiled.isEmpty());
     MessageBoxCatcher boxes;
